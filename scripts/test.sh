@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: first a Release build (unit tests, the headless
+# VST3 host tests, benchmarks built and smoke-run), then a Debug build of the unit tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer (where JUCE assertions also fail).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+run_suite() {
+    local dir=$1; shift
+    cmake -S . -B "$dir" -G Ninja "$@"
+    cmake --build "$dir" -j "$jobs"
+    (cd "$dir" && ctest -j "$jobs" --output-on-failure --timeout 300)
+}
+
+echo "== Release: unit tests, host tests, benchmarks"
+run_suite build/test-release -DCMAKE_BUILD_TYPE=Release
+if [ -x build/test-release/bench/corvessa_bench ]; then
+    build/test-release/bench/corvessa_bench --benchmark_min_time=0.01 > build/test-release/bench.txt
+    echo "benchmarks ran: $(grep -c '^BM_' build/test-release/bench.txt) figures (build/test-release/bench.txt)"
+fi
+
+echo "== Debug with AddressSanitizer and UndefinedBehaviorSanitizer: unit tests"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+run_suite build/test-asan -DCMAKE_BUILD_TYPE=Debug -DCORVESSA_SANITIZE=address,undefined \
+    -DCORVESSA_BUILD_HOST_TESTS=OFF -DCORVESSA_BUILD_BENCHMARKS=OFF
