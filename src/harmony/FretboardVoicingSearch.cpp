@@ -1,0 +1,332 @@
+// The Guitarist and Bassist voicings: every way of fingering the chord on a guitar or a bass
+// in standard tuning, scored by a cost that prefers close frets and the root low.
+
+#include "harmony/VoicingSearchFrame.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace VoicingSearchFrame
+{
+const Fretboard& guitarFretboard()
+{
+    static const Fretboard board { 6, { 40, 45, 50, 55, 59, 64 }, 12 }; // E A D G B E
+    return board;
+}
+
+const Fretboard& bassFretboard()
+{
+    static const Fretboard board { 4, { 28, 33, 38, 43, 0, 0 }, 17 }; // E A D G
+    return board;
+}
+
+int stringOptions (const Fretboard& board, int string, ClassMask chordPitchClasses,
+                   int (&frets)[maxStringOptions])
+{
+    int count = 0;
+    frets[count++] = mutedString;
+
+    for (int f = 0; f <= board.highestFret && count < maxStringOptions; ++f)
+        if ((chordPitchClasses & classBit (pitchClassOf (board.openNotes[string] + f))) != 0)
+            frets[count++] = f;
+
+    return count;
+}
+
+void FingeringShape::addString (int string, int fret, int note)
+{
+    if (fret == mutedString)
+        return;
+
+    if (lowestString < 0)
+    {
+        lowestString = string;
+        lowestStringNote = note;
+    }
+    highestString = string;
+
+    // Insertion keeps the notes ascending; at most six of them.
+    int i = noteCount++;
+    while (i > 0 && notes[i - 1] > note)
+    {
+        notes[i] = notes[i - 1];
+        --i;
+    }
+    notes[i] = note;
+    noteSum += note;
+
+    const int pc = pitchClassOf (note);
+    ++pitchClassCounts[pc];
+    pitchClasses |= classBit (pc);
+
+    if (fret == 0)
+    {
+        anyOpen = true;
+    }
+    else if (minFret == 0)
+    {
+        minFret = fret;
+    }
+    else
+    {
+        // span is kept as highest - lowest, so the highest fret is minFret + span.
+        const int highFret = std::max (minFret + span, fret);
+        minFret = std::min (minFret, fret);
+        span = highFret - minFret;
+    }
+}
+
+FingeringShape measureFingering (const Fretboard& board, const int* frets)
+{
+    FingeringShape shape;
+    for (int s = 0; s < board.stringCount && s < maxStrings; ++s)
+        shape.addString (s, frets[s], board.openNotes[s] + (frets[s] == mutedString ? 0 : frets[s]));
+    return shape;
+}
+
+FretboardSetup makeFretboardSetup (const std::vector<int>& chordTones, int rootPitchClass,
+                                   const std::optional<std::vector<int>>& previousVoicing)
+{
+    FretboardSetup setup;
+    setup.rootPitchClass = rootPitchClass;
+    setup.chord = ChordPitchClasses::of (chordTones);
+    setup.chordClasses = relativeClassesOf (chordTones.data(), static_cast<int> (chordTones.size()), rootPitchClass);
+    setup.features = Features::of (setup.chordClasses);
+    setup.previous = PreviousVoicing::from (previousVoicing);
+    return setup;
+}
+
+namespace
+{
+    // Pitch classes turned into classes relative to the root.
+    ClassMask relativeMask (ClassMask pitchClasses, int root)
+    {
+        const ClassMask twice = pitchClasses | (pitchClasses << 12);
+        return (twice >> root) & 0xfffu;
+    }
+}
+
+int guitaristCost (const FretboardSetup& setup, const FingeringShape& shape)
+{
+    if (shape.noteCount == 0)
+        return noSetCost;
+
+    const int root = setup.rootPitchClass;
+    const Features& chord = setup.features;
+    const int n = shape.noteCount;
+    const int lowest = shape.notes[0];
+    const ClassMask set = relativeMask (shape.pitchClasses, root);
+    const Features has = Features::of (set);
+    const bool rootSounds = (set & classBit (0)) != 0;
+
+    int cost = 2 * shape.minFret + 12 * shape.span + 14 * shape.mutedInside()
+             + 24 * std::max (shape.span - 4, 0);
+
+    if (n == 6)
+        cost += 22;
+    if (n < 3 && setup.chord.count >= 3)
+        cost += 30;
+
+    if (! rootSounds)
+        cost += 45;
+
+    if (chord.third && ! has.third)
+        cost += 55;
+    if (chord.seventh && ! has.seventh)
+        cost += 28;
+    if (chord.anyFifth && ! has.anyFifth)
+        cost += chord.third ? 8 : 18;
+
+    for (int i = 0; i < setup.chord.count; ++i)
+    {
+        const int r = relativeClass (setup.chord.classes[i], root);
+        if ((r == 1 || r == 2 || r == 5 || r == 9) && (set & classBit (r)) == 0)
+            cost += 10;
+    }
+
+    for (int pc = 0; pc < 12; ++pc)
+    {
+        if (shape.pitchClassCounts[pc] <= 1)
+            continue;
+        const int extra = shape.pitchClassCounts[pc] - 1;
+        const int r = relativeClass (pc, root);
+        if (r == 0)
+            cost += extra * 2;
+        else if (r == 6 || r == 7 || r == 8)
+            cost += extra * 5;
+        else
+            cost += extra * 14;
+    }
+
+    if (pitchClassOf (lowest) == root)
+        cost -= 14;
+    else if (rootSounds)
+        cost += 8;
+
+    if (shape.lowestString <= 2 && pitchClassOf (shape.lowestStringNote) == root)
+        cost -= 8;
+
+    if (shape.anyOpen && shape.minFret <= 3)
+        cost -= 4;
+
+    if (shape.minFret >= 8)
+        cost += 6 * shape.minFret - 42;
+
+    const PreviousVoicing& prev = setup.previous;
+    if (prev.present())
+    {
+        for (int i = 0; i < n; ++i)
+            cost += 2 * prev.nearestDistance (shape.notes[i]);
+        cost += std::abs (lowest - prev.lowest);
+    }
+    else
+    {
+        cost += static_cast<int> (std::fabs (static_cast<double> (shape.noteSum) / n - 55.0));
+    }
+
+    return cost;
+}
+
+int bassistCost (const FretboardSetup& setup, const FingeringShape& shape)
+{
+    const int n = shape.noteCount;
+
+    if (n == 0 || n > 3 || shape.span > 5)
+        return noSetCost;
+    for (int i = 0; i + 1 < n; ++i)
+        if (shape.notes[i] == shape.notes[i + 1])
+            return noSetCost;
+
+    const int root = setup.rootPitchClass;
+    const Features& chord = setup.features;
+    const int lowest = shape.notes[0];
+    const ClassMask set = relativeMask (shape.pitchClasses, root);
+    const Features has = Features::of (set);
+    const bool lowestIsRoot = pitchClassOf (lowest) == root;
+
+    int cost = 24 * std::max (shape.span - 4, 0) + 10 * (shape.span + shape.mutedInside());
+
+    if (n == 1)
+        cost += shape.minFret <= 12 ? 10 : 5 * shape.minFret - 50;
+    else
+        cost += shape.minFret <= 12 ? 0 : 5 * shape.minFret - 60;
+
+    if (n == 3)
+        cost += lowest < 48 ? 55 : 14;
+
+    // Close intervals over a low bass note are mud.
+    if (n >= 2 && lowest < 43)
+    {
+        const int g = shape.notes[1] - lowest;
+        if (g < 7)
+            cost += 45;
+        else if (g < 12 && ! lowestIsRoot)
+            cost += 24;
+    }
+
+    if (lowestIsRoot)
+        cost -= 46;
+    else if ((set & classBit (0)) != 0)
+        cost += 8;
+    else
+        cost += 115;
+
+    if (shape.lowestString <= 1 && pitchClassOf (shape.lowestStringNote) == root)
+        cost -= 18;
+
+    if (has.perfectFifth)
+        cost -= 12;
+    else if (chord.perfectFifth && (n < 2 || (! has.third && ! has.seventh)))
+        cost += 10;
+
+    if (chord.third)
+    {
+        if (has.third)
+        {
+            cost -= 12;
+            for (int i = 0; i < n; ++i)
+            {
+                const int r = relativeClass (pitchClassOf (shape.notes[i]), root);
+                if ((r == 3 || r == 4) && shape.notes[i] - lowest < 12)
+                    cost += 18;
+            }
+        }
+        else if (chord.seventh || ! has.perfectFifth)
+        {
+            cost += 20;
+        }
+    }
+
+    if (chord.seventh)
+        cost += has.seventh ? -10 : 18;
+
+    if (chord.alteredFifth)
+        cost += has.alteredFifth ? -18 : 24;
+    else if (has.alteredFifth)
+        cost += 16;
+
+    for (int pc = 0; pc < 12; ++pc)
+    {
+        if (shape.pitchClassCounts[pc] <= 1)
+            continue;
+        const int extra = shape.pitchClassCounts[pc] - 1;
+        const int r = relativeClass (pc, root);
+        cost += extra * (r == 0 ? 2 : r == 7 ? 8 : 18);
+    }
+
+    for (int i = 0; i < n; ++i)
+    {
+        const int r = relativeClass (pitchClassOf (shape.notes[i]), root);
+        if (r == 1 || r == 2 || r == 5 || r == 9)
+            cost += 18;
+    }
+
+    const PreviousVoicing& prev = setup.previous;
+    if (prev.present())
+    {
+        for (int i = 0; i < n; ++i)
+            cost += 2 * prev.nearestDistance (shape.notes[i]);
+        const int d = std::abs (lowest - prev.lowest);
+        cost += 2 * d;
+        if (d > 12)
+            cost += 4 * d - 48;
+    }
+    else
+    {
+        cost += static_cast<int> (std::fabs (static_cast<double> (shape.noteSum) / n - 43.0));
+    }
+
+    return cost;
+}
+} // namespace VoicingSearchFrame
+
+//==============================================================================
+std::vector<int> voiceGuitarist (const std::vector<int>& chordTones, int rootPitchClass,
+                                 const std::optional<std::vector<int>>& previousVoicing)
+{
+    using namespace VoicingSearchFrame;
+
+    if (chordTones.empty())
+        return {};
+
+    const FretboardSetup setup = makeFretboardSetup (chordTones, rootPitchClass, previousVoicing);
+    const int minCount = std::min (setup.chord.count, 3);
+
+    return runGuitarSearch (setup, minCount, [&setup] (const FingeringShape& shape)
+                            { return guitaristCost (setup, shape); });
+}
+
+std::vector<int> voiceBassist (const std::vector<int>& chordTones, int rootPitchClass,
+                               const std::optional<std::vector<int>>& previousVoicing)
+{
+    using namespace VoicingSearchFrame;
+
+    if (chordTones.empty())
+        return {};
+
+    const FretboardSetup setup = makeFretboardSetup (chordTones, rootPitchClass, previousVoicing);
+
+    return runBassSearch (setup, [&setup] (const FingeringShape& shape)
+                          { return bassistCost (setup, shape); });
+}
