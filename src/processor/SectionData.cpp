@@ -1,5 +1,8 @@
 #include "processor/SectionData.h"
 
+#include "harmony/ChordVocabulary.h"
+#include "harmony/VoicingStyle.h"
+
 #include <algorithm>
 #include <tuple>
 
@@ -32,26 +35,26 @@ bool equalsIgnoringName (const SectionData& a, const SectionData& b)
 
 namespace
 {
-// Stored names are matched against the vocabulary's order; the positions are the values.
-const char* const voicingStyleNameList[] = { "None", "First Inversion", "Smooth", "Guitarist", "Pianist", "Bassist", "Jazz" };
-const char* const bassMotionNameList[] = { "Strict", "Balanced", "Moving" };
-
-template <size_t N>
-int findIgnoringCase (const char* const (&names)[N], const juce::String& name)
+int findIgnoringCase (const juce::StringArray& names, const juce::String& name)
 {
-    for (size_t i = 0; i < N; ++i)
+    for (int i = 0; i < names.size(); ++i)
         if (name.equalsIgnoreCase (names[i]))
-            return (int) i;
+            return i;
 
     return -1;
 }
 
-constexpr int smoothStyle = 2;
+juce::String nameAt (const juce::StringArray& names, int index, int fallback)
+{
+    return juce::isPositiveAndBelow (index, names.size()) ? names[index] : names[fallback];
+}
+
+constexpr int smoothStyle = (int) VoicingStyle::smooth;
 constexpr int balancedMotion = 1;
 } // namespace
 
-int findVoicingStyleIndex (const juce::String& name) { return findIgnoringCase (voicingStyleNameList, name); }
-int findBassMotionIndex (const juce::String& name) { return findIgnoringCase (bassMotionNameList, name); }
+int findVoicingStyleIndex (const juce::String& name) { return findIgnoringCase (voicingStyleNames(), name); }
+int findBassMotionIndex (const juce::String& name) { return findIgnoringCase (bassMotionNames(), name); }
 
 int readVoicingStyleIndex (const juce::String& name)
 {
@@ -65,21 +68,8 @@ int readBassMotionIndex (const juce::String& name)
     return index < 0 ? balancedMotion : index;
 }
 
-juce::String voicingStyleNameForIndex (int index)
-{
-    if (index < 0 || index >= (int) std::size (voicingStyleNameList))
-        index = smoothStyle;
-
-    return voicingStyleNameList[index];
-}
-
-juce::String bassMotionNameForIndex (int index)
-{
-    if (index < 0 || index >= (int) std::size (bassMotionNameList))
-        index = balancedMotion;
-
-    return bassMotionNameList[index];
-}
+juce::String voicingStyleNameForIndex (int index) { return nameAt (voicingStyleNames(), index, smoothStyle); }
+juce::String bassMotionNameForIndex (int index) { return nameAt (bassMotionNames(), index, balancedMotion); }
 
 int getSectionBassMotionIndex (const SectionMode::SectionData& section) { return readBassMotionIndex (section.bassMotion); }
 int getSectionBodyVoicingIndex (const SectionMode::SectionData& section) { return readVoicingStyleIndex (section.bodyVoicing); }
