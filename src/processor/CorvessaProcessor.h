@@ -2,29 +2,356 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
-// Placeholder processor: a silent instrument, so that the plug-in target links while the
-// real processor is being written.
-class CorvessaProcessor : public juce::AudioProcessor
+#include "kit/TelemetryClient.h"
+#include "kit/TelemetryHostContext.h"
+#include "kit/UpdateChecker.h"
+#include "kit/bridge/McpPluginBridge.h"
+#include "processor/CorvessaSectionParameter.h"
+#include "processor/PersistentState.h"
+#include "processor/PlaybackTypes.h"
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <set>
+#include <utility>
+#include <vector>
+
+class InstanceSyncLink;
+struct ChordEvent;
+struct CompiledChordSlot;
+struct SectionCompileResult;
+struct ProgressionPreview;
+
+// The plug-in's audio processor: one per plug-in instance. It owns the editable state and its
+// lock, the host parameters, the compiled bank and the thread that builds it, the playback and
+// preview state of the audio thread, the kit services, the instance-sync link and the bridge
+// for an outside AI client. Every other part of the program reaches the arrangement only
+// through the locked getters and setters, the compiled-data accessors and the preview calls
+// declared here.
+//
+// The implementation is split by area: CorvessaProcessor.cpp (construction, tear-down, host
+// queries), ProcessorState.cpp (getters, setters and their effects), HostParameters.cpp,
+// StateChunk.cpp, GenerationThread.cpp, and the playback, preview, clip, portable-project and
+// sync files of their own.
+//
+// JUCE 7.0.5 has no AudioProcessor::getVST3ClientExtensions: its VST3 wrapper casts the
+// processor itself to juce::VST3ClientExtensions, so the processor is one and forwards the
+// host application to its host context.
+class CorvessaProcessor : public juce::AudioProcessor,
+                          public juce::AudioProcessorValueTreeState::Listener,
+                          public juce::AsyncUpdater,
+                          public juce::VST3ClientExtensions
 {
 public:
-    CorvessaProcessor();
-    ~CorvessaProcessor() override = default;
+    //==== compiled section types and the section compile ===========================================
+    // Defined beside the section compile (processor/CompiledSection.h); the processor only
+    // names them here.
+    struct CompiledSnapshot;
+    struct CompiledSectionBank;
+    //==== end of compiled section types ============================================================
 
-    const juce::String getName() const override { return "Corvessa"; }
-    void prepareToPlay (double, int) override {}
-    void releaseResources() override {}
-    void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&) override { buffer.clear(); }
-    bool hasEditor() const override { return false; }
-    juce::AudioProcessorEditor* createEditor() override { return nullptr; }
-    bool acceptsMidi() const override { return true; }
-    bool producesMidi() const override { return true; }
-    bool isMidiEffect() const override { return false; }
-    double getTailLengthSeconds() const override { return 0.0; }
-    int getNumPrograms() override { return 1; }
-    int getCurrentProgram() override { return 0; }
-    void setCurrentProgram (int) override {}
-    const juce::String getProgramName (int) override { return {}; }
-    void changeProgramName (int, const juce::String&) override {}
-    void getStateInformation (juce::MemoryBlock&) override {}
-    void setStateInformation (const void*, int) override {}
+    // The background thread that compiles the state into a bank after each change.
+    class ChordGenerationThread : public juce::Thread
+    {
+    public:
+        explicit ChordGenerationThread (CorvessaProcessor& owner);
+        ~ChordGenerationThread() override;
+
+        // Signals the thread that the state changed (or that it should look at its exit flag).
+        void wake();
+
+        // Asks the thread to stop and waits until it has. A compile in flight is abandoned
+        // between two sections (the generation is moved on), so this never needs the
+        // framework's forced kill, which would leave the thread running on freed state.
+        void stopCooperatively();
+
+        void run() override;
+
+    private:
+        CorvessaProcessor& processor;
+        juce::WaitableEvent wakeEvent;   // resets itself when a wait returns
+
+        JUCE_DECLARE_NON_COPYABLE (ChordGenerationThread)
+    };
+
+    CorvessaProcessor();
+    ~CorvessaProcessor() override;
+
+    //==== host queries ============================================================================
+    const juce::String getName() const override;
+    bool isMidiEffect() const override;
+    bool acceptsMidi() const override;
+    bool producesMidi() const override;
+    double getTailLengthSeconds() const override;
+    bool hasEditor() const override;
+    juce::AudioProcessorEditor* createEditor() override;
+    int getNumPrograms() override;
+    int getCurrentProgram() override;
+    void setCurrentProgram (int index) override;
+    const juce::String getProgramName (int index) override;
+    void changeProgramName (int index, const juce::String& newName) override;
+
+    // The host context that the VST3 wrapper hands the host application to.
+    juce::VST3ClientExtensions* getVST3ClientExtensions();
+    void setIHostApplication (Steinberg::FUnknown* host) override;
+
+    // Whether an instance of the given wrapper type is a MIDI effect (and so has no bus).
+    static bool isMidiEffectWrapper (juce::AudioProcessor::WrapperType type) noexcept;
+
+    //==== AI-client bridge ========================================================================
+    velmar::McpPluginBridge::Description describeForMcp() const;
+    juce::String getMcpInstanceId() const;
+
+    //==== kit services (the editor shows and changes their state) =================================
+    velmar::UpdateChecker& getUpdateChecker() noexcept { return updateChecker; }
+    velmar::TelemetryClient& getTelemetryClient() noexcept { return telemetryClient; }
+    bool requestTelemetryHeartbeat();
+    void requestForcedTelemetryHeartbeat();
+
+    //==== state: getters (each takes the state lock; texts and lists are copies) ===================
+    juce::String getProgression() const;
+    int getBodyVoicing() const;
+    int getShimmerVoicing() const;
+    int getBassOctave() const;
+    int getBodyOctave() const;
+    int getShimmerOctave() const;
+    bool getArrangeBassAddOctave() const;
+    bool getArrangeBassAddFifth() const;
+    bool getArrangeBodyAddRoot() const;
+    bool getArrangeBodyAddFifth() const;
+    bool getArrangeBodyWithShimmer() const;
+    bool getArrangeShimmerTopNoteEnabled() const;
+    bool getArrangeShimmerColorNotesEnabled() const;
+    bool getBassLegato() const;
+    bool getBodyLegato() const;
+    bool getShimmerLegato() const;
+    bool isLocked() const;
+    bool getMoodVisible() const;
+    int getMoodId() const;
+    int getMoodKeyId() const;
+    bool getMoodFifthOfFifth() const;
+    bool getMoodTritone() const;
+    bool getMoodChromaticMediant() const;
+    bool getMoodSlashChords() const;
+    int getMoodBars() const;
+    juce::String getCurrentScaleName() const;
+    juce::String getCurrentRootKey() const;
+    juce::String getCurrentSuggestedBpm() const;
+    SectionList getSections() const;
+    int getSectionPlaybackMode() const;
+    int getSelectedArrangementVoiceTab() const;
+    int getSelectedSectionViewIndex() const;
+    int getSyncMode() const;
+    bool isAnotherSyncLeaderActive() const;
+    int getOutputLayerMode() const noexcept;   // the audio-side copy, no lock
+    PersistentState getStateCopy() const;
+    SectionMode::SectionData getWorkingSection() const;
+
+    //==== state: setters (lock, clamp, store, write the tree, unlock, then their effects) ==========
+    void setArrangeBassAddOctave (bool shouldAdd);
+    void setArrangeBassAddFifth (bool shouldAdd);
+    void setArrangeBodyAddRoot (bool shouldAdd);
+    void setArrangeBodyAddFifth (bool shouldAdd);
+    void setArrangeBodyWithShimmer (bool shouldAdd);
+    void setArrangeShimmerTopNoteEnabled (bool shouldEnable);
+    void setArrangeShimmerColorNotesEnabled (bool shouldEnable);
+    void setBassOctave (int offset);
+    void setBodyOctave (int offset);
+    void setShimmerOctave (int offset);
+    void setBassLegato (bool shouldHold);
+    void setBodyLegato (bool shouldHold);
+    void setShimmerLegato (bool shouldHold);
+    void setBodyVoicing (int styleIndex);
+    void setShimmerVoicing (int styleIndex);
+    void setProgression (const juce::String& newProgression);
+    void setCurrentScale (const juce::String& scaleName, const juce::String& rootKey, const juce::String& suggestedBpm);
+    void setOutputLayerMode (int mode);
+    void setLocked (bool shouldLock);
+    void setMoodVisible (bool shouldShow);
+    void setMoodFifthOfFifth (bool shouldUse);
+    void setMoodTritone (bool shouldUse);
+    void setMoodChromaticMediant (bool shouldUse);
+    void setMoodSlashChords (bool shouldUse);
+    void setMoodId (int moodId);
+    void setMoodKeyId (int keyId);
+    void setMoodBars (int bars);
+    void setSelectedArrangementVoiceTab (int tab);
+    void setSections (const SectionList& newSections, bool regenerate);
+    void setSectionPlaybackMode (int mode);
+    void setSelectedSectionViewIndex (int index);
+    bool setSyncMode (int mode);
+    bool takeOverSyncLeadership();
+    void setWorkingSection (const SectionMode::SectionData& section);
+    void replaceState (const PersistentState& newState, bool keepSyncFieldsOfLiveState);
+
+    // Generation + 1, compile pending, wake the generator.
+    void requestRegeneration();
+
+    //==== host parameters =========================================================================
+    static juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout();
+    void parameterChanged (const juce::String& parameterID, float newValue) override;
+    void handleAsyncUpdate() override;
+    void pushStateToHostParameters();
+    void pushSectionParameter (int sectionIndex);
+    int getSectionParameterIndex() const;
+    // The number of sections, readable on any thread without the state lock.
+    int getSectionCount() const noexcept { return sectionCountMirror.load (std::memory_order_relaxed); }
+
+    //==== host state chunk ========================================================================
+    void getStateInformation (juce::MemoryBlock& destData) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+    void writeStateTree();                              // caller holds stateLock
+    void restoreStateTree (const juce::ValueTree& tree);
+    void keepSyncFields (PersistentState& record) const;
+    void migrateLegacyState (const juce::XmlElement& root);
+
+    //==== portable project ========================================================================
+    juce::var exportPortableProject() const;
+    juce::Result validatePortableProject (const juce::var& project) const;
+    juce::Result applyPortableProject (const juce::var& project);
+    juce::uint64 getExternalEditCounter() const noexcept { return externalEditCounter.load(); }
+
+    //==== compiled bank ===========================================================================
+    CompiledSectionBank compileBank (const PersistentState& stateCopy, juce::uint64 generationValue,
+                                     const std::shared_ptr<const CompiledSectionBank>& previous) const;
+    void publishCompiledBank (std::shared_ptr<const CompiledSectionBank> bank);
+    std::shared_ptr<const CompiledSectionBank> loadCompiledBank() const;
+    std::shared_ptr<const CompiledSnapshot> getCurrentCompiledSnapshot() const;
+    std::vector<int> getCompiledLayerNotes (int slotIndex, int layer) const;
+    std::vector<ChordEvent> getCompiledChords() const;
+    SectionCompileResult getCompileResult (int index) const;
+    juce::StringArray getCompileMessages (int index) const;
+    int getCompileStatus (int index) const;
+    bool isGenerationPending() const noexcept;
+    ProgressionPreview compileProgressionPreview (const juce::String& progressionText) const;
+
+    //==== playback (audio thread) =================================================================
+    void prepareToPlay (double newSampleRate, int maximumExpectedSamplesPerBlock) override;
+    void releaseResources() override;
+    void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages) override;
+    using juce::AudioProcessor::processBlock;
+    void stopAllNotes (juce::MidiBuffer& midiMessages);
+    TransportSnapshot getTransportSnapshot() const noexcept;
+    int getCurrentSectionIndex() const;
+    bool isAutoAdvanceSelected() const;
+    bool hasSoundingNotes() const noexcept;
+
+    //==== previews ================================================================================
+    void postPreview (const std::vector<std::pair<int, int>>& channelNotePairs, int velocity, bool stop);
+    void previewLayerNotes (const std::vector<int>& bassNotes, const std::vector<int>& bodyNotes,
+                            const std::vector<int>& shimmerNotes, int velocity);
+    void previewCompiledChord (int slotIndex, int velocity);
+    void stopPreview();
+    void renderPreview (juce::MidiBuffer& midiMessages);
+
+    //==== MIDI clips ==============================================================================
+    juce::File exportSectionMidi (const juce::File& destinationFolder) const;
+    juce::File exportLayerMidi (const juce::File& destinationFolder, int layer) const;
+
+    // Indices of the seven parking slots, in the parameter layout's order.
+    enum ParameterSlot
+    {
+        syncModeSlot = 0,
+        outputLayerModeSlot,
+        bassLegatoSlot,
+        bodyLegatoSlot,
+        shimmerLegatoSlot,
+        bodyVoicingSlot,
+        shimmerVoicingSlot,
+        numParameterSlots
+    };
+
+private:
+    friend class InstanceSyncLink;
+    friend class CorvessaSectionParameter;
+
+    // The bus layout follows the wrapper the module was loaded by, decided before the base
+    // class exists: formats that treat the plug-in as an instrument get one silent stereo output.
+    static BusesProperties makeBusesProperties();
+
+    void addParameterListeners();
+    void removeParameterListeners();
+    // The effects that follow a setter once the lock is released.
+    void publishSyncNow();
+    // Forgets where playback stood, so the next block places the cursor anew.
+    void resetPlaybackPosition();
+    // Compiles the state on the constructing thread and publishes it: the instance's first bank.
+    void publishFirstBank();
+    // One pass of the generation thread: compiles the state as it is now and publishes the bank
+    // unless a newer change arrived meanwhile. Returns false when it was overtaken.
+    bool compileLatest();
+    // Stores one field under the lock and writes the tree.
+    template <typename Field>
+    void storeField (Field PersistentState::* field, Field newValue);
+
+    //==== members, in construction order ==========================================================
+    juce::AudioProcessorValueTreeState parameters;
+    juce::AudioParameterChoice* syncModeParameter = nullptr;
+    juce::AudioParameterChoice* outputLayerModeParameter = nullptr;
+    juce::AudioParameterBool* bassLegatoParameter = nullptr;
+    juce::AudioParameterBool* bodyLegatoParameter = nullptr;
+    juce::AudioParameterBool* shimmerLegatoParameter = nullptr;
+    juce::AudioParameterChoice* bodyVoicingParameter = nullptr;
+    juce::AudioParameterChoice* shimmerVoicingParameter = nullptr;
+    CorvessaSectionParameter* sectionParameter = nullptr;   // owned by the processor's parameter list
+
+    mutable juce::CriticalSection stateLock;
+    PersistentState state;
+    // The number of sections in `state`, kept beside it so that the audio thread and the host's
+    // parameter queries never copy the section list under the lock.
+    std::atomic<int> sectionCountMirror { 0 };
+
+    std::shared_ptr<const CompiledSectionBank> compiledBank;   // atomic load and store only
+    std::atomic<juce::uint64> generation { 0 };
+    std::atomic<bool> compilePending { false };
+
+    // Playback state of the audio thread; the values that the editor reads are atomic.
+    double sampleRate = 44100.0;
+    std::vector<std::pair<int, int>> soundingNotes;
+    std::set<std::pair<int, int>> soundingPreviewNotes;
+    int lastSlotIndex = -1;
+    int lastOutputMode = -1;
+    const CompiledSnapshot* lastSnapshot = nullptr;   // compared only, never dereferenced
+    // Raised by a state replacement on the message thread; the audio thread takes it at the
+    // start of a block and forgets `lastSnapshot`, so the chord at the playhead is rendered anew.
+    std::atomic<bool> playbackResetRequested { false };
+    std::atomic<bool> notesSounding { false };
+    std::atomic<int> audioOutputLayerMode { 0 };
+    std::atomic<bool> transportPlaying { false };
+    std::atomic<double> transportBpm { 120.0 };
+    std::atomic<double> transportPpq { 0.0 };
+    std::atomic<double> sectionPositionBars { 0.0 };
+
+    // Preview mailbox: the message thread fills the slot the reader is not looking at, then
+    // flips the index.
+    PreviewSlot previewSlots[2];
+    std::atomic<int> previewSlotIndex { 0 };
+    std::atomic<juce::uint64> previewSequence { 0 };
+    juce::uint64 lastPreviewSequence = 0;
+
+    std::atomic<int> playingSectionIndex { -1 };
+    SectionCursor cursor;
+    std::atomic<int> pendingSectionJump { -1 };
+    std::atomic<int> pendingPlaybackMode { -1 };
+    int lastHostStep = -1;
+    double sectionStartPpq = 0.0;
+    double lastPpq = -1.0;
+
+    std::atomic<juce::uint64> externalEditCounter { 0 };
+
+    ChordGenerationThread generationThread;
+
+    velmar::UpdateChecker updateChecker;
+    velmar::TelemetryHostContext hostContext;
+    velmar::TelemetryClient telemetryClient;
+
+    std::unique_ptr<InstanceSyncLink> syncLink;
+    std::unique_ptr<velmar::McpPluginBridge> bridge;
+
+    std::atomic<bool> syncRoleChosen { false };
+    std::atomic<bool> suppressParameterEcho { false };
+    std::array<std::atomic<int>, numParameterSlots> parameterSlots;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CorvessaProcessor)
 };

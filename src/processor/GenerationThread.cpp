@@ -1,0 +1,69 @@
+// The background thread that turns the state into a compiled bank after each change, and the
+// atomic hand-over of banks to their readers.
+#include "processor/CorvessaProcessor.h"
+
+CorvessaProcessor::ChordGenerationThread::ChordGenerationThread (CorvessaProcessor& owner)
+    : juce::Thread ("ChordGenerationThread"),
+      processor (owner)
+{
+}
+
+CorvessaProcessor::ChordGenerationThread::~ChordGenerationThread()
+{
+    stopCooperatively();
+}
+
+void CorvessaProcessor::ChordGenerationThread::wake()
+{
+    wakeEvent.signal();
+}
+
+void CorvessaProcessor::ChordGenerationThread::stopCooperatively()
+{
+    if (! isThreadRunning())
+        return;
+
+    signalThreadShouldExit();
+    // A bank compile checks the generation between sections: moving it makes a compile in
+    // flight give up at the next section instead of finishing a bank nobody will read.
+    processor.generation.fetch_add (1);
+    wake();
+
+    // The framework's stopThread would kill a thread still compiling after its time-out and
+    // leave it running on freed state; the compile gives up within one section, so wait.
+    while (! waitForThreadToExit (2000))
+        jassertfalse;
+}
+
+void CorvessaProcessor::ChordGenerationThread::run()
+{
+    while (! threadShouldExit())
+    {
+        // A time-out only leads back to the exit check.
+        if (! wakeEvent.wait (2000))
+            continue;
+
+        // A change that arrives during a compile moves the generation: compile again from the
+        // newer state until a bank survives to be published.
+        while (! threadShouldExit() && ! processor.compileLatest())
+        {
+        }
+    }
+}
+
+//==============================================================================
+void CorvessaProcessor::publishCompiledBank (std::shared_ptr<const CompiledSectionBank> bank)
+{
+    std::atomic_store (&compiledBank, std::move (bank));
+    compilePending.store (false);
+}
+
+std::shared_ptr<const CorvessaProcessor::CompiledSectionBank> CorvessaProcessor::loadCompiledBank() const
+{
+    return std::atomic_load (&compiledBank);
+}
+
+bool CorvessaProcessor::isGenerationPending() const noexcept
+{
+    return compilePending.load();
+}
