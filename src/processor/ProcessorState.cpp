@@ -30,6 +30,10 @@ void CorvessaProcessor::storeField (Field PersistentState::* field, Field newVal
     writeStateTree();
 }
 
+// Used from other files of the processor too (host parameters).
+template void CorvessaProcessor::storeField<bool> (bool PersistentState::*, bool);
+template void CorvessaProcessor::storeField<int> (int PersistentState::*, int);
+
 void CorvessaProcessor::requestRegeneration()
 {
     generation.fetch_add (1);
