@@ -128,6 +128,34 @@ struct WindowSearch
     int allowance[12] {}; // how often each (absolute) pitch class may occur in a set
 };
 
+/** Relative classes of every MIDI note above one root, looked up instead of computed while
+    scoring. */
+struct RelativeClassTable
+{
+    int root = 0;
+    int table[128] {};
+
+    void fill (int rootPitchClass)
+    {
+        root = rootPitchClass;
+        for (int n = 0; n < 128; ++n)
+            table[n] = relativeClass (pitchClassOf (n), rootPitchClass);
+    }
+
+    int operator() (int note) const
+    {
+        return note >= 0 && note < 128 ? table[note] : relativeClass (pitchClassOf (note), root);
+    }
+
+    ClassMask maskOf (const int* notes, int count) const
+    {
+        ClassMask mask = 0;
+        for (int i = 0; i < count; ++i)
+            mask |= classBit ((*this) (notes[i]));
+        return mask;
+    }
+};
+
 /** Visits every admissible subset in ascending depth-first order, each set before its
     extensions, and returns the first of the cheapest (ascending), or an empty list. The cost
     is called as cost (notes, count) with the notes ascending. */
@@ -205,6 +233,7 @@ struct PianistSetup
     int rootPitchClass = 0;
     int low = 0; // the window's lowest note
     int targetCount = 0;
+    RelativeClassTable relative;
     ChordPitchClasses chord;
     ClassMask chordClasses = 0; // relative
     Features features;
@@ -224,11 +253,14 @@ struct JazzSetup
     int low = 0;    // the window's lowest note
     int centre = 0; // the C at or below the root
     int targetCount = 0;
+    RelativeClassTable relative;
     Features features;
     bool dominant = false;
     bool full = false;
     ClassMask colourPitchClasses = 0; // absolute
+    ClassMask colourClasses = 0;      // the same, relative to the root
     PreviousVoicing previous;
+    ClassMask previousClasses = 0;    // the previous voicing's pitch classes, relative
 };
 
 bool makeJazzSetup (const std::vector<int>& chordTones, int rootPitchClass,

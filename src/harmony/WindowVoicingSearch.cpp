@@ -40,6 +40,24 @@ namespace
         return n;
     }
 
+    int lowestClass (ClassMask m)
+    {
+        int c = 0;
+        while ((m & 1u) == 0)
+        {
+            m >>= 1;
+            ++c;
+        }
+        return c;
+    }
+
+    // Absolute pitch classes turned into classes relative to the root.
+    ClassMask relativeMask (ClassMask pitchClasses, int root)
+    {
+        const ClassMask twice = pitchClasses | (pitchClasses << 12);
+        return (twice >> root) & 0xfffu;
+    }
+
     bool has (ClassMask m, int relative) { return (m & classBit (relative)) != 0; }
 }
 
@@ -57,6 +75,7 @@ bool makePianistSetup (const std::vector<int>& chordTones, int rootPitchClass,
 
     setup.rootPitchClass = rootPitchClass;
     setup.low = low;
+    setup.relative.fill (rootPitchClass);
     setup.chord = ChordPitchClasses::of (chordTones);
     setup.chordClasses = relativeClassesOf (chordTones.data(), static_cast<int> (chordTones.size()), rootPitchClass);
     setup.features = Features::of (setup.chordClasses);
@@ -81,10 +100,10 @@ bool makePianistSetup (const std::vector<int>& chordTones, int rootPitchClass,
 
 int pianistCost (const PianistSetup& setup, const int* notes, int n)
 {
-    const int root = setup.rootPitchClass;
     const int lo = setup.low;
     const Features& chord = setup.features;
-    const ClassMask set = relativeClassesOf (notes, n, root);
+    const RelativeClassTable& relative = setup.relative;
+    const ClassMask set = relative.maskOf (notes, n);
     const Features has = Features::of (set);
     const int lowest = notes[0];
     const int highest = notes[n - 1];
@@ -95,7 +114,7 @@ int pianistCost (const PianistSetup& setup, const int* notes, int n)
     // Root, preferably at the bottom.
     if (VoicingSearchFrame::has (set, 0))
     {
-        if (relativeClass (pitchClassOf (lowest), root) == 0)
+        if (relative (lowest) == 0)
             cost -= 8;
     }
     else
@@ -123,13 +142,9 @@ int pianistCost (const PianistSetup& setup, const int* notes, int n)
     }
 
     // Missing chord tones are charged again by their role, on top of the feature terms above.
-    for (int i = 0; i < setup.chord.count; ++i)
+    for (ClassMask missing = setup.chordClasses & ~set; missing != 0; missing &= missing - 1)
     {
-        const int r = relativeClass (setup.chord.classes[i], root);
-        if (VoicingSearchFrame::has (set, r))
-            continue;
-
-        switch (r)
+        switch (lowestClass (missing))
         {
             case 0:            cost += 34; break;
             case 3: case 4:    cost += 70; break;
@@ -142,7 +157,7 @@ int pianistCost (const PianistSetup& setup, const int* notes, int n)
 
     int rootCount = 0;
     for (int i = 0; i < n; ++i)
-        if (pitchClassOf (notes[i]) == root)
+        if (relative (notes[i]) == 0)
             ++rootCount;
     if (rootCount == 2)
         cost += 8;
@@ -186,7 +201,7 @@ int pianistCost (const PianistSetup& setup, const int* notes, int n)
     for (int i = 0; i < n; ++i)
     {
         const int note = notes[i];
-        const int r = relativeClass (pitchClassOf (note), root);
+        const int r = relative (note);
         if ((r == 1 || r == 2 || r == 5 || r == 6 || r == 8 || r == 9) && note < lo + 5)
             cost += 42;
         if (note < lo + 4 && r != 0 && r != 7)
@@ -227,6 +242,7 @@ bool makeJazzSetup (const std::vector<int>& chordTones, int rootPitchClass,
     setup.rootPitchClass = rootPitchClass;
     setup.low = low;
     setup.centre = centre;
+    setup.relative.fill (rootPitchClass);
     setup.previous = PreviousVoicing::from (previousVoicing);
 
     const ChordPitchClasses chord = ChordPitchClasses::of (chordTones);
@@ -253,6 +269,9 @@ bool makeJazzSetup (const std::vector<int>& chordTones, int rootPitchClass,
             setup.colourPitchClasses |= classBit ((rootPitchClass + m) % 12);
     }
 
+    setup.colourClasses = relativeMask (setup.colourPitchClasses, rootPitchClass);
+    setup.previousClasses = relativeMask (setup.previous.pitchClasses, rootPitchClass);
+
     WindowSearch& search = setup.search;
     fillCandidates (search, low, high, extended);
 
@@ -272,10 +291,10 @@ bool makeJazzSetup (const std::vector<int>& chordTones, int rootPitchClass,
 
 int jazzCost (const JazzSetup& setup, const int* notes, int n)
 {
-    const int root = setup.rootPitchClass;
     const int lo = setup.low;
     const Features& chord = setup.features;
-    const ClassMask set = relativeClassesOf (notes, n, root);
+    const RelativeClassTable& relative = setup.relative;
+    const ClassMask set = relative.maskOf (notes, n);
     const Features has = Features::of (set);
     const int lowest = notes[0];
     const int highest = notes[n - 1];
@@ -323,12 +342,7 @@ int jazzCost (const JazzSetup& setup, const int* notes, int n)
     if (setup.full && chord.perfectFifth && VoicingSearchFrame::has (set, 7) && has.ninthClass)
         cost += 10;
 
-    for (int pc = 0; pc < 12; ++pc)
-    {
-        if ((setup.colourPitchClasses & classBit (pc)) == 0)
-            continue;
-        cost += VoicingSearchFrame::has (set, relativeClass (pc, root)) ? -18 : 38;
-    }
+    cost += -18 * countBits (setup.colourClasses & set) + 38 * countBits (setup.colourClasses & ~set);
 
     cost += n <= 3 ? 2 * std::abs (s - 14) : 2 * std::abs (s - 19);
     if (s <= 8 && n >= 4)
@@ -348,14 +362,14 @@ int jazzCost (const JazzSetup& setup, const int* notes, int n)
 
     for (int i = 0; i < n; ++i)
     {
-        const int r = relativeClass (pitchClassOf (notes[i]), root);
+        const int r = relative (notes[i]);
         if ((r == 1 || r == 2 || r == 5 || r == 6 || r == 8) && notes[i] < lo + 5)
             cost += 34;
     }
 
     if (! rootPresent)
     {
-        const int r = relativeClass (pitchClassOf (lowest), root);
+        const int r = relative (lowest);
         if (! (r == 3 || r == 4 || r == 9 || r == 10 || r == 11))
             cost += 8;
     }
@@ -370,10 +384,8 @@ int jazzCost (const JazzSetup& setup, const int* notes, int n)
         cost += 2 * std::abs (lowest - prev.lowest);
         cost += 3 * std::abs (highest - prev.highest);
 
-        // Common tones with the chord before.
-        for (int i = 0; i < n; ++i)
-            if ((prev.pitchClasses & classBit (pitchClassOf (notes[i]))) != 0)
-                cost -= 6;
+        // Common tones with the chord before (the set holds each pitch class once).
+        cost -= 6 * countBits (set & setup.previousClasses);
     }
 
     return cost;
