@@ -49,6 +49,16 @@ public:
     // names them here.
     struct CompiledSnapshot;
     struct CompiledSectionBank;
+    struct SectionCompileOutput;
+
+    // Compiles one section into the notes of its three layers (processor/SectionCompile.cpp).
+    // Reads no processor state and never fails: problems become the result's status and
+    // messages. `previous` is the section's last snapshot, kept in place when the new
+    // progression has nothing playable.
+    static SectionCompileOutput compileSection (const SectionMode::SectionData& section,
+                                                const juce::String& defaultDuration,
+                                                juce::uint64 generation,
+                                                std::shared_ptr<const CompiledSnapshot> previous);
     //==== end of compiled section types ============================================================
 
     // The background thread that compiles the state into a bank after each change.
