@@ -269,9 +269,10 @@ CorvessaProcessor::SectionCompileOutput CorvessaProcessor::compileSection (const
     const auto smoothChords = bodyStyle == styleSmooth
                                   ? chords
                                   : otherCompiler.compileProgression (section.progression, octave, styleSmooth, defaultDuration, bassMotion);
-    const auto shimmerChords = shimmerStyle == bodyStyle
-                                   ? chords
-                                   : otherCompiler.compileProgression (section.progression, octave, shimmerStyle, defaultDuration, bassMotion);
+    // The compile is deterministic, so a style already compiled is not compiled again.
+    const auto shimmerChords = shimmerStyle == bodyStyle     ? chords
+                             : shimmerStyle == styleSmooth ? smoothChords
+                                                           : otherCompiler.compileProgression (section.progression, octave, shimmerStyle, defaultDuration, bassMotion);
 
     auto render = [&] (const ChordEvent& event, int layer)
     {

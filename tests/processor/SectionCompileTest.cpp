@@ -368,6 +368,32 @@ TEST (SectionCompile, SearchedShimmerTopNoteStaysInItsWindow)
         EXPECT_EQ (snapshot->slots[i].shimmerNotes, line[i]) << i;
 }
 
+// With a searched shimmer the colour tones of dominant sevenths move as one line: C7's seventh
+// stays at 58 and the next sevenths step up to 63 and 65 rather than leap down; the chosen
+// thirds follow the line.
+TEST (SectionCompile, SearchedShimmerVoiceLeadsTheColourLine)
+{
+    struct Case { const char* label; bool topNote; std::vector<NoteList> shimmer; };
+    const std::vector<Case> cases {
+        { "colours", false, { { 58 }, { 63 }, { 65 } } },
+        { "colours and top note", true, { { 58, 64 }, { 63, 69 }, { 65, 71 } } },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.label);
+        const auto snapshot = compile (sectionWith ("C7 F7 G7", [&] (SectionData& s)
+                                                    {
+                                                        s.arrangeShimmerColorNotesEnabled = true;
+                                                        s.arrangeShimmerTopNoteEnabled = c.topNote;
+                                                        s.shimmerOctave = 0;
+                                                    })).snapshot;
+        expectConsistentSlots (*snapshot);
+        ASSERT_EQ (snapshot->slots.size(), c.shimmer.size());
+        for (size_t i = 0; i < c.shimmer.size(); ++i)
+            EXPECT_EQ (snapshot->slots[i].shimmerNotes, c.shimmer[i]) << i;
+    }
+}
+
 TEST (SectionCompile, SameSectionCompilesToTheSameNotes)
 {
     const auto section = sectionWith ("Dm9 G13 Cmaj9 A7b9 R Fmaj7#11 E7", [] (SectionData& s)
