@@ -286,6 +286,10 @@ private:
     void publishSyncNow();
     // Forgets where playback stood, so the next block places the cursor anew.
     void resetPlaybackPosition();
+    // The published bank for this block, without locking or touching reference counts.
+    const CompiledSectionBank* acquirePlaybackBank() noexcept;
+    // Keeps a bank that publishing replaced until the audio thread cannot be using it.
+    void retireReplacedBank (std::shared_ptr<const CompiledSectionBank> replaced);
     // Compiles the state on the constructing thread and publishes it: the instance's first bank.
     void publishFirstBank();
     // One pass of the generation thread: compiles the state as it is now and publishes the bank
@@ -316,13 +320,18 @@ private:
     std::atomic<juce::uint64> generation { 0 };
     std::atomic<bool> compilePending { false };
 
-    // Playback state of the audio thread; the values that the editor reads are atomic.
+    //==== playback and previews: audio-thread state ===============================================
+    // The values that the editor reads are atomic. Note sets are fixed-size bit sets and the
+    // preview slots atomics, so the audio thread never allocates, frees or locks for them.
     double sampleRate = 44100.0;
-    std::vector<std::pair<int, int>> soundingNotes;
-    std::set<std::pair<int, int>> soundingPreviewNotes;
+    ChannelNoteSet soundingNotes;
+    ChannelNoteSet soundingPreviewNotes;
     int lastSlotIndex = -1;
     int lastOutputMode = -1;
-    const CompiledSnapshot* lastSnapshot = nullptr;   // compared only, never dereferenced
+    // Identity of the snapshot last rendered, only compared: a weak reference cannot match a
+    // later snapshot allocated where a freed one was. It always refers to a snapshot of the
+    // bank in use, so releasing it never frees anything on the audio thread.
+    std::weak_ptr<const CompiledSnapshot> lastSnapshot;
     // Raised by a state replacement on the message thread; the audio thread takes it at the
     // start of a block and forgets `lastSnapshot`, so the chord at the playhead is rendered anew.
     std::atomic<bool> playbackResetRequested { false };
@@ -334,10 +343,8 @@ private:
     std::atomic<double> sectionPositionBars { 0.0 };
 
     // Preview mailbox: the message thread fills the slot the reader is not looking at, then
-    // flips the index.
-    PreviewSlot previewSlots[2];
-    std::atomic<int> previewSlotIndex { 0 };
-    std::atomic<juce::uint64> previewSequence { 0 };
+    // flips the index (processor/PreviewMailbox.h).
+    PreviewMailbox previewMailbox;
     juce::uint64 lastPreviewSequence = 0;
 
     std::atomic<int> playingSectionIndex { -1 };
@@ -347,6 +354,18 @@ private:
     int lastHostStep = -1;
     double sectionStartPpq = 0.0;
     double lastPpq = -1.0;
+
+    // The bank the audio thread plays from, reached without the shared pointer: the publisher
+    // stores each bank's address, the audio thread names the bank it uses (and the one it is
+    // about to use) in two hazard slots, and replaced banks wait in `retiredBanks` until
+    // neither slot names them and nobody else holds them, so that they are freed on the
+    // publishing thread, never on the audio thread.
+    std::atomic<const CompiledSectionBank*> publishedBankAddress { nullptr };
+    std::atomic<const CompiledSectionBank*> audioBankInUse { nullptr };
+    std::atomic<const CompiledSectionBank*> audioBankCandidate { nullptr };
+    juce::CriticalSection retiredBanksLock;
+    std::vector<std::shared_ptr<const CompiledSectionBank>> retiredBanks;
+    //==== end of playback and previews ============================================================
 
     std::atomic<juce::uint64> externalEditCounter { 0 };
 

@@ -54,7 +54,12 @@ void CorvessaProcessor::ChordGenerationThread::run()
 //==============================================================================
 void CorvessaProcessor::publishCompiledBank (std::shared_ptr<const CompiledSectionBank> bank)
 {
-    std::atomic_store (&compiledBank, std::move (bank));
+    const auto* address = bank.get();
+    auto replaced = std::atomic_exchange (&compiledBank, std::move (bank));
+    // The audio thread finds the bank by this address (see acquirePlaybackBank); the replaced
+    // bank is kept until it can no longer be in use there.
+    publishedBankAddress.store (address);
+    retireReplacedBank (std::move (replaced));
     compilePending.store (false);
 }
 

@@ -15,7 +15,7 @@ PreviewMailbox::PreviewMailbox() noexcept
 
 void PreviewMailbox::post (const std::vector<std::pair<int, int>>& pairs, int velocity, bool stop)
 {
-    const uint64_t sequence = previewSequence.fetch_add (1, std::memory_order_relaxed) + 1;
+    const juce::uint64 sequence = previewSequence.fetch_add (1, std::memory_order_relaxed) + 1;
     const int b = previewSlotIndex.load (std::memory_order_relaxed);
 
     PreviewSlot local;
@@ -66,7 +66,7 @@ bool PreviewMailbox::read (PreviewSlot& out) const noexcept
     const int b = previewSlotIndex.load (std::memory_order_acquire);
     const auto& slot = previewSlots[(size_t) (b & 1)];
 
-    const uint64_t before = slot.sequence.load (std::memory_order_acquire);
+    const juce::uint64 before = slot.sequence.load (std::memory_order_acquire);
 
     for (size_t k = 0; k < (size_t) PreviewSlot::maxNotes; ++k)
     {
@@ -78,13 +78,13 @@ bool PreviewMailbox::read (PreviewSlot& out) const noexcept
     out.stop = slot.stop.load (std::memory_order_relaxed);
 
     std::atomic_thread_fence (std::memory_order_acquire);
-    const uint64_t after = slot.sequence.load (std::memory_order_relaxed);
+    const juce::uint64 after = slot.sequence.load (std::memory_order_relaxed);
 
     out.sequence = before;
     return before == after;
 }
 
-int renderPreviewInto (const PreviewMailbox& mailbox, uint64_t& lastPreviewSequence,
+int renderPreviewInto (const PreviewMailbox& mailbox, juce::uint64& lastPreviewSequence,
                        ChannelNoteSet& soundingPreviewNotes, juce::MidiBuffer& midi)
 {
     PreviewSlot slot;

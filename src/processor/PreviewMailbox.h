@@ -20,7 +20,7 @@ struct PreviewSlot
     int count = 0;
     int velocity = 100;
     bool stop = true;
-    uint64_t sequence = 0;
+    juce::uint64 sequence = 0;
 };
 
 // The hand-over of chord previews from the message thread to the audio thread: two slots, the
@@ -52,17 +52,17 @@ private:
         std::atomic<int> count { 0 };
         std::atomic<int> velocity { 100 };
         std::atomic<bool> stop { true };
-        std::atomic<uint64_t> sequence { 0 };
+        std::atomic<juce::uint64> sequence { 0 };
     };
 
     std::array<SharedSlot, 2> previewSlots;
     std::atomic<int> previewSlotIndex { 0 };
-    std::atomic<uint64_t> previewSequence { 0 };
+    std::atomic<juce::uint64> previewSequence { 0 };
 };
 
 // Audio-thread side: when the mailbox holds a post not rendered yet, ends the notes the
 // previous preview switched on (note-offs, velocity 0) and starts the new ones with the post's
 // velocity, all at sample 0, note-offs first. A post whose copy was disturbed by a newer post
 // is left for the next block. Returns the number of events added.
-int renderPreviewInto (const PreviewMailbox& mailbox, uint64_t& lastPreviewSequence,
+int renderPreviewInto (const PreviewMailbox& mailbox, juce::uint64& lastPreviewSequence,
                        ChannelNoteSet& soundingPreviewNotes, juce::MidiBuffer& midi);

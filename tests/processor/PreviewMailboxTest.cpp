@@ -18,7 +18,7 @@ using Pairs = std::vector<std::pair<int, int>>;
 struct PreviewFixture
 {
     PreviewMailbox mailbox;
-    uint64_t lastSequence = 0;
+    juce::uint64 lastSequence = 0;
     ChannelNoteSet sounding;
 
     std::vector<MidiEvent> renderBlock()
@@ -122,7 +122,7 @@ TEST (PreviewMailbox, AReaderNeverUsesASlotTornByConcurrentPosts)
     });
 
     int accepted = 0;
-    uint64_t lastSeen = 0;
+    juce::uint64 lastSeen = 0;
     std::string firstProblem;
     while (! done.load() && firstProblem.empty())
     {
@@ -145,5 +145,5 @@ TEST (PreviewMailbox, AReaderNeverUsesASlotTornByConcurrentPosts)
 
     PreviewSlot last;
     ASSERT_TRUE (mailbox.read (last));
-    EXPECT_EQ (last.sequence, (uint64_t) numPosts);
+    EXPECT_EQ (last.sequence, (juce::uint64) numPosts);
 }
