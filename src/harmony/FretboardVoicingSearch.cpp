@@ -57,7 +57,8 @@ void FingeringShape::addString (int string, int fret, int note)
     noteSum += note;
 
     const int pc = pitchClassOf (note);
-    ++pitchClassCounts[pc];
+    if (++pitchClassCounts[pc] == 2)
+        doubledPitchClasses |= classBit (pc);
     pitchClasses |= classBit (pc);
 
     if (fret == 0)
@@ -93,12 +94,32 @@ FretboardSetup makeFretboardSetup (const std::vector<int>& chordTones, int rootP
     setup.chord = ChordPitchClasses::of (chordTones);
     setup.chordClasses = relativeClassesOf (chordTones.data(), static_cast<int> (chordTones.size()), rootPitchClass);
     setup.features = Features::of (setup.chordClasses);
+    setup.addedToneClasses = setup.chordClasses & (classBit (1) | classBit (2) | classBit (5) | classBit (9));
     setup.previous = PreviousVoicing::from (previousVoicing);
     return setup;
 }
 
 namespace
 {
+    int countBits (ClassMask m)
+    {
+        int n = 0;
+        for (; m != 0; m &= m - 1)
+            ++n;
+        return n;
+    }
+
+    int lowestClass (ClassMask m)
+    {
+        int c = 0;
+        while ((m & 1u) == 0)
+        {
+            m >>= 1;
+            ++c;
+        }
+        return c;
+    }
+
     // Pitch classes turned into classes relative to the root.
     ClassMask relativeMask (ClassMask pitchClasses, int root)
     {
@@ -138,17 +159,11 @@ int guitaristCost (const FretboardSetup& setup, const FingeringShape& shape)
     if (chord.anyFifth && ! has.anyFifth)
         cost += chord.third ? 8 : 18;
 
-    for (int i = 0; i < setup.chord.count; ++i)
-    {
-        const int r = relativeClass (setup.chord.classes[i], root);
-        if ((r == 1 || r == 2 || r == 5 || r == 9) && (set & classBit (r)) == 0)
-            cost += 10;
-    }
+    cost += 10 * countBits (setup.addedToneClasses & ~set);
 
-    for (int pc = 0; pc < 12; ++pc)
+    for (ClassMask doubled = shape.doubledPitchClasses; doubled != 0; doubled &= doubled - 1)
     {
-        if (shape.pitchClassCounts[pc] <= 1)
-            continue;
+        const int pc = lowestClass (doubled);
         const int extra = shape.pitchClassCounts[pc] - 1;
         const int r = relativeClass (pc, root);
         if (r == 0)
@@ -186,6 +201,38 @@ int guitaristCost (const FretboardSetup& setup, const FingeringShape& shape)
     }
 
     return cost;
+}
+
+int guitaristLowerBound (const FretboardSetup& setup, const FingeringShape& partial)
+{
+    // Fret position and span: a lower fret added later lowers minFret by d but widens the
+    // span by d, so 2 x minFret + 12 x span never falls.
+    int bound = 2 * partial.minFret + 12 * partial.span + 14 * partial.mutedInside()
+              + 24 * std::max (partial.span - 4, 0);
+
+    const int root = setup.rootPitchClass;
+    for (ClassMask doubled = partial.doubledPitchClasses; doubled != 0; doubled &= doubled - 1)
+    {
+        const int pc = lowestClass (doubled);
+        const int extra = partial.pitchClassCounts[pc] - 1;
+        const int r = relativeClass (pc, root);
+        bound += extra * (r == 0 ? 2 : (r == 6 || r == 7 || r == 8) ? 5 : 14);
+    }
+
+    if (setup.previous.present())
+        for (int i = 0; i < partial.noteCount; ++i)
+            bound += 2 * setup.previous.nearestDistance (partial.notes[i]);
+
+    bound -= 14; // root lowest
+    bound -= 4;  // open strings low on the neck
+
+    // The lowest sounding string is settled once any string sounds.
+    if (partial.lowestString < 0)
+        bound -= 8;
+    else if (partial.lowestString <= 2 && pitchClassOf (partial.lowestStringNote) == root)
+        bound -= 8;
+
+    return bound;
 }
 
 int bassistCost (const FretboardSetup& setup, const FingeringShape& shape)
@@ -266,10 +313,9 @@ int bassistCost (const FretboardSetup& setup, const FingeringShape& shape)
     else if (has.alteredFifth)
         cost += 16;
 
-    for (int pc = 0; pc < 12; ++pc)
+    for (ClassMask doubled = shape.doubledPitchClasses; doubled != 0; doubled &= doubled - 1)
     {
-        if (shape.pitchClassCounts[pc] <= 1)
-            continue;
+        const int pc = lowestClass (doubled);
         const int extra = shape.pitchClassCounts[pc] - 1;
         const int r = relativeClass (pc, root);
         cost += extra * (r == 0 ? 2 : r == 7 ? 8 : 18);
@@ -313,8 +359,9 @@ std::vector<int> voiceGuitarist (const std::vector<int>& chordTones, int rootPit
     const FretboardSetup setup = makeFretboardSetup (chordTones, rootPitchClass, previousVoicing);
     const int minCount = std::min (setup.chord.count, 3);
 
-    return runGuitarSearch (setup, minCount, [&setup] (const FingeringShape& shape)
-                            { return guitaristCost (setup, shape); });
+    return runGuitarSearch (setup, minCount,
+                            [&setup] (const FingeringShape& shape) { return guitaristCost (setup, shape); },
+                            [&setup] (const FingeringShape& partial) { return guitaristLowerBound (setup, partial); });
 }
 
 std::vector<int> voiceBassist (const std::vector<int>& chordTones, int rootPitchClass,

@@ -3,6 +3,7 @@
 #include "harmony/VoicingSearch.h"
 
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 // Internals of the searched voicing styles, shared by the window searches (Pianist, Jazz) and
@@ -158,14 +159,18 @@ struct RelativeClassTable
 
 /** Visits every admissible subset in ascending depth-first order, each set before its
     extensions, and returns the first of the cheapest (ascending), or an empty list. The cost
-    is called as cost (notes, count) with the notes ascending. */
-template <typename Cost>
-std::vector<int> runWindowSearch (const WindowSearch& search, Cost&& cost)
+    is called as cost (notes, count) with the notes ascending. The extensions of a set are
+    skipped when bound (notes, count) is not below the best cost so far; a bound that never
+    exceeds the cost of any extension (every extension adds higher notes) leaves the result
+    unchanged. */
+template <typename Cost, typename Bound>
+std::vector<int> runWindowSearch (const WindowSearch& search, Cost&& cost, Bound&& bound)
 {
     struct Walker
     {
         const WindowSearch& search;
         Cost& cost;
+        Bound& bound;
         int maxCount;
         int current[maxSetNotes] {};
         int count = 0;
@@ -192,6 +197,9 @@ std::vector<int> runWindowSearch (const WindowSearch& search, Cost&& cost)
             if (count >= maxCount)
                 return;
 
+            if (count > 0 && bound (static_cast<const int*> (current), count) >= bestCost)
+                return;
+
             for (int i = startIndex; i < search.candidateCount; ++i)
             {
                 const int note = search.candidates[i];
@@ -213,7 +221,7 @@ std::vector<int> runWindowSearch (const WindowSearch& search, Cost&& cost)
         }
     };
 
-    Walker walker { search, cost, search.maxCount < maxSetNotes ? search.maxCount : maxSetNotes };
+    Walker walker { search, cost, bound, search.maxCount < maxSetNotes ? search.maxCount : maxSetNotes };
     walker.step (0);
 
     if (walker.bestCost == noSetCost)
@@ -222,6 +230,12 @@ std::vector<int> runWindowSearch (const WindowSearch& search, Cost&& cost)
     // Candidates are distinct and visited in ascending order, so the best set already is
     // ascending with every note once.
     return std::vector<int> (walker.best, walker.best + walker.bestCount);
+}
+
+template <typename Cost>
+std::vector<int> runWindowSearch (const WindowSearch& search, Cost&& cost)
+{
+    return runWindowSearch (search, cost, [] (const int*, int) { return -noSetCost; });
 }
 
 //==============================================================================
@@ -245,6 +259,9 @@ bool makePianistSetup (const std::vector<int>& chordTones, int rootPitchClass,
                        const std::optional<std::vector<int>>& previousVoicing, PianistSetup& setup);
 
 int pianistCost (const PianistSetup& setup, const int* notes, int count);
+
+/** A cost that no set extending these notes upward can go below (see runWindowSearch). */
+int pianistLowerBound (const PianistSetup& setup, const int* notes, int count);
 
 struct JazzSetup
 {
@@ -299,6 +316,7 @@ struct FingeringShape
     int noteSum = 0;
     int pitchClassCounts[12] {};   // sounding notes per (absolute) pitch class
     ClassMask pitchClasses = 0;    // absolute
+    ClassMask doubledPitchClasses = 0; // absolute pitch classes sounding on more than one string
     int minFret = 0;               // lowest fret above 0, or 0 when nothing is fretted
     int span = 0;                  // highest minus lowest fret above 0
     int lowestString = -1;         // index of the lowest sounding string, -1 when all are muted
@@ -332,6 +350,7 @@ struct FretboardSetup
     int rootPitchClass = 0;
     ChordPitchClasses chord;
     ClassMask chordClasses = 0; // relative
+    ClassMask addedToneClasses = 0; // the chord's relative classes 1, 2, 5 and 9
     Features features;
     PreviousVoicing previous;
 };
@@ -342,11 +361,25 @@ FretboardSetup makeFretboardSetup (const std::vector<int>& chordTones, int rootP
 int guitaristCost (const FretboardSetup& setup, const FingeringShape& shape);
 int bassistCost (const FretboardSetup& setup, const FingeringShape& shape);
 
+/** A cost that no fingering completing these lower strings can go below: the terms that only
+    grow as strings are added (fret position and span, inner muted strings, doubled pitch
+    classes, distance to the previous voicing), plus the largest bonus each other term can
+    still give. A branch whose bound is not below the best cost found cannot win. */
+int guitaristLowerBound (const FretboardSetup& setup, const FingeringShape& partial);
+
 /** Guitar enumeration: string by string from the lowest, a note already sounding is skipped,
     and a branch goes on only while enough strings remain for minCount notes and the fretted
-    span stays within 5. cost (shape) scores each complete fingering. */
+    span stays within 5. cost (shape) scores each complete fingering; a branch is also left
+    when bound (partial shape) is not below the best cost so far, which cannot change the
+    result as long as bound never exceeds the cost of a completion. */
+template <typename Cost, typename Bound>
+std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cost&& cost, Bound&& bound);
+
 template <typename Cost>
-std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cost&& cost);
+std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cost&& cost)
+{
+    return runGuitarSearch (setup, minCount, cost, [] (const FingeringShape&) { return -noSetCost; });
+}
 
 /** Bass enumeration: every combination of options over the four strings; combinations the
     bass cost always rejects (a repeated note, more than three notes, a fretted span above 5)
@@ -397,13 +430,14 @@ namespace detail
     };
 }
 
-template <typename Cost>
-std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cost&& cost)
+template <typename Cost, typename Bound>
+std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cost&& cost, Bound&& bound)
 {
     struct Walker : detail::FretboardWalker
     {
         using FretboardWalker::FretboardWalker;
         int minCount = 0;
+        std::remove_reference_t<Bound>* bound = nullptr;
 
         void visit (int string, Cost& c)
         {
@@ -429,7 +463,8 @@ std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cos
                 next = decided;
                 next.addString (string, fret, note);
 
-                if (next.noteCount + stringsLeft >= minCount && next.span <= 5)
+                if (next.noteCount + stringsLeft >= minCount && next.span <= 5
+                    && (*bound) (next) < bestCost)
                     visit (string + 1, c);
             }
         }
@@ -437,6 +472,7 @@ std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cos
 
     Walker walker (guitarFretboard(), setup.chord.mask);
     walker.minCount = minCount;
+    walker.bound = &bound;
     walker.visit (0, cost);
     return walker.result();
 }

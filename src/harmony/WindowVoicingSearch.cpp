@@ -227,6 +227,99 @@ int pianistCost (const PianistSetup& setup, const int* notes, int n)
     return cost;
 }
 
+int pianistLowerBound (const PianistSetup& setup, const int* notes, int n)
+{
+    // Extensions only add notes above the highest one, so the lowest note, the bottom
+    // interval, the neighbour gaps and low-note charges of these notes, doubled roots, the
+    // widest span and the distances to the previous voicing are settled or only grow. Every
+    // other term is counted at its largest bonus.
+    const int lo = setup.low;
+    const Features& chord = setup.features;
+    const RelativeClassTable& relative = setup.relative;
+    const int lowest = notes[0];
+    const int s = notes[n - 1] - lowest;
+
+    int bound = n > setup.targetCount ? 24 * (n - setup.targetCount) : 0;
+
+    if (relative (lowest) == 0)
+        bound -= 8;
+    if (chord.third)
+        bound -= 22;
+    if (chord.seventh)
+        bound -= 18;
+    if (chord.alteredFifth)
+        bound -= 14;
+    if (chord.perfectFifth)
+        bound -= 4;
+
+    int rootCount = 0;
+    for (int i = 0; i < n; ++i)
+        if (relative (notes[i]) == 0)
+            ++rootCount;
+    if (rootCount == 2)
+        bound += 8;
+
+    if (s > 26)
+        bound += 8 * s - 208;
+
+    if (n == 1)
+    {
+        bound -= 12;
+    }
+    else
+    {
+        const int g = notes[1] - lowest;
+        if (g >= 7 && g <= 14)
+            bound -= 12;
+        if (g < 5)
+            bound += lowest < lo + 12 ? 90 - 18 * g : 8 * (5 - g);
+    }
+
+    for (int i = 0; i + 1 < n; ++i)
+    {
+        const int l = notes[i];
+        const int g = notes[i + 1] - l;
+        if (g == 1)
+            bound += l < lo + 17 ? 48 : 22;
+        else if (g == 2)
+            bound += l < lo + 12 ? 24 : 0;
+        else if (g > 16)
+            bound += 5 * g - 80;
+    }
+
+    for (int i = 0; i < n; ++i)
+    {
+        const int note = notes[i];
+        const int r = relative (note);
+        if ((r == 1 || r == 2 || r == 5 || r == 6 || r == 8 || r == 9) && note < lo + 5)
+            bound += 42;
+        if (note < lo + 4 && r != 0 && r != 7)
+            bound += 24;
+    }
+
+    // A note added above the highest raises both the highest note and the mean, so a
+    // distance that is already upward can only grow.
+    const PreviousVoicing& prev = setup.previous;
+    const double mean = meanOf (notes, n);
+
+    if (prev.present())
+    {
+        for (int i = 0; i < n; ++i)
+            bound += 2 * prev.nearestDistance (notes[i]);
+        bound += 2 * std::abs (lowest - prev.lowest);
+        if (notes[n - 1] > prev.highest)
+            bound += 3 * (notes[n - 1] - prev.highest);
+        if (mean > prev.mean)
+            bound += static_cast<int> (mean - prev.mean);
+    }
+    else if (mean > lo + 15)
+    {
+        bound += static_cast<int> (2.0 * (mean - (lo + 15)));
+    }
+
+    return bound;
+}
+
 //==============================================================================
 bool makeJazzSetup (const std::vector<int>& chordTones, int rootPitchClass,
                     const std::optional<std::vector<int>>& previousVoicing, JazzSetup& setup)
@@ -402,8 +495,9 @@ std::vector<int> voicePianist (const std::vector<int>& chordTones, int rootPitch
     if (! makePianistSetup (chordTones, rootPitchClass, previousVoicing, setup))
         return {};
 
-    return runWindowSearch (setup.search, [&setup] (const int* notes, int count)
-                            { return pianistCost (setup, notes, count); });
+    return runWindowSearch (setup.search,
+                            [&setup] (const int* notes, int count) { return pianistCost (setup, notes, count); },
+                            [&setup] (const int* notes, int count) { return pianistLowerBound (setup, notes, count); });
 }
 
 std::vector<int> voiceJazz (const std::vector<int>& chordTones, int rootPitchClass,

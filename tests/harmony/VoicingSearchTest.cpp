@@ -564,3 +564,44 @@ TEST (VoicingSearch, FingeringCostsAddUpTermByTerm)
         EXPECT_EQ (cost, c.expected) << c.name;
     }
 }
+
+//==============================================================================
+// The searches leave branches that cannot beat the best set found so far; that must never
+// change what they find.
+
+TEST (VoicingSearch, PrunedSearchesFindWhatTheFullEnumerationFinds)
+{
+    const Notes chords[] = {
+        cMajor, c7, aMinor7,
+        { 60, 64, 67, 71, 74, 66, 81 }, // maj13(#11)
+        { 57, 61, 64, 67, 71, 78 },     // A13
+        { 62, 65, 69, 72, 76, 79 },     // Dm11
+        { 60, 63, 66, 70, 74 },         // m9b5
+        { 55, 59, 65, 68, 63 },         // G7alt
+    };
+    const std::optional<Notes> previousVoicings[] = {
+        std::nullopt, Notes { 60, 64, 67 }, Notes { 45, 52, 60, 67, 74 }, Notes { 28 },
+    };
+
+    for (const Notes& written : chords)
+    {
+        Notes tones = written;
+        std::sort (tones.begin(), tones.end());
+        const int root = positivePitchClass (written.front());
+
+        for (const auto& previous : previousVoicings)
+        {
+            PianistSetup piano;
+            ASSERT_TRUE (makePianistSetup (tones, root, previous, piano));
+            const Notes everyPianoSet = runWindowSearch (piano.search, [&piano] (const int* notes, int count)
+                                                         { return pianistCost (piano, notes, count); });
+            EXPECT_EQ (voicePianist (tones, root, previous), everyPianoSet) << describe (tones);
+
+            const FretboardSetup guitar = makeFretboardSetup (tones, root, previous);
+            const Notes everyFingering = runGuitarSearch (guitar, std::min (guitar.chord.count, 3),
+                                                          [&guitar] (const FingeringShape& shape)
+                                                          { return guitaristCost (guitar, shape); });
+            EXPECT_EQ (voiceGuitarist (tones, root, previous), everyFingering) << describe (tones);
+        }
+    }
+}
