@@ -89,6 +89,8 @@ FingeringShape measureFingering (const Fretboard& board, const int* frets)
 FretboardSetup makeFretboardSetup (const std::vector<int>& chordTones, int rootPitchClass,
                                    const std::optional<std::vector<int>>& previousVoicing)
 {
+    rootPitchClass = pitchClassOf (rootPitchClass); // folds a careless caller's value onto 0..11
+
     FretboardSetup setup;
     setup.rootPitchClass = rootPitchClass;
     setup.chord = ChordPitchClasses::of (chordTones);

@@ -65,6 +65,8 @@ namespace
 bool makePianistSetup (const std::vector<int>& chordTones, int rootPitchClass,
                        const std::optional<std::vector<int>>& previousVoicing, PianistSetup& setup)
 {
+    rootPitchClass = pitchClassOf (rootPitchClass); // folds a careless caller's value onto 0..11
+
     if (chordTones.empty())
         return false;
 
@@ -324,6 +326,8 @@ int pianistLowerBound (const PianistSetup& setup, const int* notes, int n)
 bool makeJazzSetup (const std::vector<int>& chordTones, int rootPitchClass,
                     const std::optional<std::vector<int>>& previousVoicing, JazzSetup& setup)
 {
+    rootPitchClass = pitchClassOf (rootPitchClass); // folds a careless caller's value onto 0..11
+
     if (chordTones.empty())
         return false;
 

@@ -229,6 +229,20 @@ TEST (VoicingSearch, WindowsWithoutEnoughNotesFindNothing)
     EXPECT_TRUE (voiceBassist ({}, 0, std::nullopt).empty());
 }
 
+TEST (VoicingSearch, ARootPitchClassOutsideTheOctaveFoldsOntoIt)
+{
+    const struct { const char* name; Search search; } searches[] = {
+        { "Pianist", voicePianist }, { "Jazz", voiceJazz }, { "Guitarist", voiceGuitarist }, { "Bassist", voiceBassist },
+    };
+    for (const auto& s : searches)
+    {
+        const Notes expected = s.search (c7, 0, std::nullopt);
+        ASSERT_FALSE (expected.empty()) << s.name;
+        for (const int root : { 12, -12, 24 })
+            EXPECT_EQ (s.search (c7, root, std::nullopt), expected) << s.name << " " << root;
+    }
+}
+
 TEST (VoicingSearch, EqualCostsKeepTheSetFoundFirst)
 {
     WindowSearch search;
