@@ -1,3 +1,4 @@
+#include "processor/CompiledSection.h"
 #include "processor/CorvessaProcessor.h"
 #include "processor/PortableProject.h"
 
@@ -291,4 +292,39 @@ TEST_F (PortableApplyTest, RandomAndTruncatedInputNeverCrashesAndChangesNothingW
 
     // The untouched text itself is among the inputs, so at least one apply went through.
     EXPECT_GE (applied, 1);
+}
+
+TEST_F (PortableApplyTest, AnAppliedProjectCompilesToTheNotesOfItsSource)
+{
+    CorvessaProcessor source, target;
+    auto song = songOfThree();
+    song[0].baseOctave = 4;   // folded into the layer offsets on export
+    song[0].bassOctave = -1;
+    song[2].baseOctave = 2;
+    source.setSections (song, true);
+    source.setSelectedSectionViewIndex (0);
+
+    ASSERT_TRUE (target.applyPortableProject (source.exportPortableProject()).wasOk());
+
+    const auto duration = source.getStateCopy().defaultDuration;
+    const auto sourceSections = source.getSections();
+    const auto targetSections = target.getSections();
+    ASSERT_EQ (targetSections.size(), sourceSections.size());
+
+    for (size_t i = 0; i < sourceSections.size(); ++i)
+    {
+        const auto a = CorvessaProcessor::compileSection (sourceSections[i], duration, 0, nullptr).snapshot;
+        const auto b = CorvessaProcessor::compileSection (targetSections[i], duration, 0, nullptr).snapshot;
+        ASSERT_NE (a, nullptr);
+        ASSERT_NE (b, nullptr);
+        ASSERT_EQ (a->slots.size(), b->slots.size()) << i;
+        EXPECT_EQ (a->totalBeats, b->totalBeats) << i;
+
+        for (size_t k = 0; k < a->slots.size(); ++k)
+        {
+            EXPECT_EQ (a->slots[k].bassNotes, b->slots[k].bassNotes) << "section " << i << " chord " << k;
+            EXPECT_EQ (a->slots[k].bodyNotes, b->slots[k].bodyNotes) << "section " << i << " chord " << k;
+            EXPECT_EQ (a->slots[k].shimmerNotes, b->slots[k].shimmerNotes) << "section " << i << " chord " << k;
+        }
+    }
 }
