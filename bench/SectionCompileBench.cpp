@@ -41,7 +41,7 @@ std::vector<SectionMode::SectionData> makeSong (int bodyStyle)
 }
 
 // FNV-1a over every note of every layer, so that speed work cannot silently change results.
-double checksumOf (const std::vector<std::shared_ptr<const CorvessaProcessor::CompiledSnapshot>>& snapshots)
+juce::uint32 checksumOf (const std::vector<std::shared_ptr<const CorvessaProcessor::CompiledSnapshot>>& snapshots)
 {
     juce::uint32 hash = 2166136261u;
     auto mix = [&hash] (int value)
@@ -59,7 +59,12 @@ double checksumOf (const std::vector<std::shared_ptr<const CorvessaProcessor::Co
                     mix (n);
             }
 
-    return (double) hash;
+    return hash;
+}
+
+std::string describe (const std::string& what, juce::uint32 checksum)
+{
+    return what + " checksum=" + juce::String::toHexString ((juce::int64) checksum).paddedLeft ('0', 8).toStdString();
 }
 
 std::vector<std::shared_ptr<const CorvessaProcessor::CompiledSnapshot>> compileSong (const std::vector<SectionMode::SectionData>& song)
@@ -75,7 +80,7 @@ std::vector<std::shared_ptr<const CorvessaProcessor::CompiledSnapshot>> compileS
 void compileWholeSong (benchmark::State& state)
 {
     const auto song = makeSong ((int) state.range (0));
-    double checksum = 0.0;
+    juce::uint32 checksum = 0;
 
     for (auto _ : state)
     {
@@ -84,8 +89,7 @@ void compileWholeSong (benchmark::State& state)
         checksum = checksumOf (snapshots);
     }
 
-    state.SetLabel (state.range (0) < 0 ? "defaults" : voicingStyleNameForIndex ((int) state.range (0)).toStdString());
-    state.counters["checksum"] = checksum;
+    state.SetLabel (describe (state.range (0) < 0 ? "defaults" : voicingStyleNameForIndex ((int) state.range (0)).toStdString(), checksum));
     state.counters["sections/s"] = benchmark::Counter ((double) sectionsPerSong, benchmark::Counter::kIsIterationInvariantRate);
 }
 
@@ -98,7 +102,7 @@ void recompileAfterOneSectionChanged (benchmark::State& state)
 
     auto edited = song;
     edited[sectionsPerSong / 2].progression = progressionFor (sectionsPerSong + 3);
-    double checksum = 0.0;
+    juce::uint32 checksum = 0;
 
     for (auto _ : state)
     {
@@ -115,7 +119,7 @@ void recompileAfterOneSectionChanged (benchmark::State& state)
         checksum = checksumOf (snapshots);
     }
 
-    state.counters["checksum"] = checksum;
+    state.SetLabel (describe ("one of 32 sections changed", checksum));
 }
 } // namespace
 
