@@ -64,11 +64,11 @@ std::optional<int> midiOf (const juce::String& name, int octave)
 
 // Octave offsets: whole octaves, clamped at the ends of the MIDI range rather than dropped.
 // Wide arithmetic so that an absurd stored offset cannot overflow.
-NoteList shiftByOctaves (NoteList notes, int octaves)
+NoteList shiftByOctaves (NoteList notes, juce::int64 octaves)
 {
     if (octaves != 0)
         for (auto& n : notes)
-            n = (int) juce::jlimit ((juce::int64) 0, (juce::int64) 127, (juce::int64) n + 12 * (juce::int64) octaves);
+            n = (int) juce::jlimit ((juce::int64) 0, (juce::int64) 127, (juce::int64) n + 12 * octaves);
 
     return notes;
 }
@@ -386,7 +386,7 @@ CorvessaProcessor::SectionCompileOutput CorvessaProcessor::compileSection (const
     //==== first-chord revision: the first body had nothing before it; revise it against the second
     if (bodyLeads && firstChord && secondChord)
     {
-        const auto next = shiftByOctaves (slots[*secondChord].bodyNotes, -section.bodyOctave);
+        const auto next = shiftByOctaves (slots[*secondChord].bodyNotes, -(juce::int64) section.bodyOctave);
         const auto revised = declutterVoicing (normaliseNotes (searchBodyVoicing (firstChordBody, next, bodyStyle, rootBase, bodyAnchor, bodySpan)),
                                                next, bodyAnchor, bodySpan, rootBase);
         auto& first = slots[*firstChord];

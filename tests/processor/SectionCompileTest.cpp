@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 using SectionMode::SectionData;
 
@@ -391,6 +392,42 @@ TEST (SectionCompile, SearchedShimmerVoiceLeadsTheColourLine)
         ASSERT_EQ (snapshot->slots.size(), c.shimmer.size());
         for (size_t i = 0; i < c.shimmer.size(); ++i)
             EXPECT_EQ (snapshot->slots[i].shimmerNotes, c.shimmer[i]) << i;
+    }
+}
+
+// Sections come in from saved states and outside files with any integers; extreme octaves and
+// offsets must neither overflow nor produce notes outside the MIDI range.
+TEST (SectionCompile, ExtremeOctavesStayInTheMidiRange)
+{
+    const int extremes[] = { std::numeric_limits<int>::min(), -40, -3, 9, 40, std::numeric_limits<int>::max() };
+    for (auto value : extremes)
+    {
+        SCOPED_TRACE (value);
+        for (auto* body : { "Smooth", "Bassist", "None" })
+        {
+            const auto snapshot = compile (sectionWith ("Cmaj9 A7b9 Dm11 G13", [&] (SectionData& s)
+                                                        {
+                                                            s.bodyVoicing = body;
+                                                            s.baseOctave = value;
+                                                            s.arrangeShimmerTopNoteEnabled = true;
+                                                            s.arrangeShimmerColorNotesEnabled = true;
+                                                            s.arrangeBassAddOctave = true;
+                                                            s.rootKey = "A";
+                                                        })).snapshot;
+            expectConsistentSlots (*snapshot);
+        }
+
+        const auto shifted = compile (sectionWith ("C Am", [&] (SectionData& s)
+                                                   {
+                                                       s.bassOctave = value;
+                                                       s.bodyOctave = value;
+                                                       s.shimmerOctave = value;
+                                                       s.arrangeShimmerTopNoteEnabled = true;
+                                                   })).snapshot;
+        expectConsistentSlots (*shifted);
+        for (const auto& slot : shifted->slots)
+            for (auto n : slot.allNotes)
+                EXPECT_TRUE (n == (value < 0 ? 0 : 127) || std::abs (value) < 5) << n;
     }
 }
 
