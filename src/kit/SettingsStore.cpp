@@ -1,5 +1,6 @@
 #include "kit/SettingsStore.h"
 
+#include "kit/JsonWriter.h"
 #include "kit/NamedProcessLock.h"
 #include "kit/UserDataPaths.h"
 
@@ -92,10 +93,9 @@ bool SettingsStore::writeRoot (const juce::var& root) const
 
     object->setProperty ("schema", 1);
 
-    const auto text = juce::JSON::toString (root, true, 15);
+    const auto text = JsonWriter::toString (root, true, 15);
 
-    // Never leave a file behind that the next read could not take back (the framework's
-    // writer escapes some control characters in a way no JSON reader accepts).
+    // Never leave a file behind that the next read could not take back.
     if (asObject (juce::JSON::parse (text)) == nullptr)
         return false;
 

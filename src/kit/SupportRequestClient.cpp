@@ -1,7 +1,16 @@
 #include "kit/SupportRequestClient.h"
 
+#include "kit/JsonWriter.h"
+
 namespace velmar
 {
+
+namespace
+{
+    constexpr int maxResponseBytes = 64 * 1024;
+
+    const char* const couldNotReachText = "Could not reach VELMAR support. Check your connection and try again.";
+} // namespace
 
 SupportRequestClient::SupportRequestClient (Config configToUse)
     : juce::Thread ("VelmarSupportRequest"), config (std::move (configToUse))
@@ -10,16 +19,137 @@ SupportRequestClient::SupportRequestClient (Config configToUse)
 
 SupportRequestClient::~SupportRequestClient()
 {
+    // Abort the transfer first, so that the wait below is short; the worker is never killed.
     signalThreadShouldExit();
     http.cancel();
     stopThread (-1);
+
+    const juce::ScopedLock sl (lock);
+    callback = nullptr;
 }
 
-bool SupportRequestClient::send (const SupportRequest&, Callback) { return false; }
-void SupportRequestClient::cancel() { signalThreadShouldExit(); http.cancel(); }
-juce::String SupportRequestClient::buildRequestBody (const SupportRequest&) { return {}; }
-SupportResponse SupportRequestClient::mapResponse (int, const juce::String&) { return {}; }
-void SupportRequestClient::run() {}
-void SupportRequestClient::complete (const SupportResponse&) {}
+bool SupportRequestClient::send (const SupportRequest& request, Callback onComplete)
+{
+    if (onComplete == nullptr || isThreadRunning())
+        return false;
+
+    {
+        const juce::ScopedLock sl (lock);
+        pending = request;
+        callback = std::move (onComplete);
+    }
+
+    http.reset();
+
+    if (startThread())
+        return true;
+
+    const juce::ScopedLock sl (lock);
+    callback = nullptr;
+    return false;
+}
+
+void SupportRequestClient::cancel()
+{
+    signalThreadShouldExit();
+    http.cancel();
+}
+
+juce::String SupportRequestClient::buildRequestBody (const SupportRequest& request)
+{
+    auto* object = new juce::DynamicObject();
+    juce::var body (object);
+    object->setProperty ("schema", 1);
+    object->setProperty ("reply_email", request.replyEmail.trim());
+    object->setProperty ("message", request.message.trim());
+    object->setProperty ("product", request.product.trim().toLowerCase());
+    object->setProperty ("product_name", request.productName.trim());
+    object->setProperty ("version", request.version.trim());
+    object->setProperty ("platform", request.platform.trim().toLowerCase());
+    object->setProperty ("format", request.format.trim().toLowerCase());
+
+    if (request.projectJson.isNotEmpty())
+        object->setProperty ("project_json", request.projectJson);
+
+    return JsonWriter::toString (body, false, 15);
+}
+
+SupportResponse SupportRequestClient::mapResponse (int statusCode, const juce::String& responseText)
+{
+    const auto parsed = juce::JSON::parse (responseText);
+
+    SupportResponse response;
+    response.statusCode = statusCode;
+    response.success = statusCode >= 200 && statusCode <= 299
+                       && parsed.isObject() && parsed.getProperty ("ok", {}).isBool()
+                       && (bool) parsed.getProperty ("ok", {});
+
+    if (parsed.isObject())
+        response.requestId = parsed.getProperty ("requestId", {}).toString().trim();
+
+    if (statusCode == 429)
+        response.message = "Too many support requests. Please wait a minute and try again.";
+    else if (statusCode >= 500)
+        response.message = "VELMAR support is temporarily unavailable. Please try again.";
+    else if (response.success)
+        response.message = "Message sent.";
+    else
+        response.message = "The support request could not be sent.";
+
+    if (parsed.isObject())
+    {
+        const auto serviceMessage = parsed.getProperty ("message", {}).toString().trim();
+        if (serviceMessage.isNotEmpty())
+            response.message = serviceMessage;
+    }
+
+    return response;
+}
+
+void SupportRequestClient::run()
+{
+    SupportRequest request;
+    {
+        const juce::ScopedLock sl (lock);
+        request = pending;
+    }
+
+    HttpRequest httpRequest;
+    httpRequest.url = config.endpointUrl;
+    httpRequest.post = true;
+    httpRequest.body = buildRequestBody (request);
+    httpRequest.extraHeaders = "Accept: application/json\r\nContent-Type: application/json\r\nX-Velmar-Client: plugin-support/1\r\n";
+    httpRequest.connectionTimeoutMs = config.timeoutMs;
+    httpRequest.maxResponseBytes = maxResponseBytes;
+
+    const auto response = http.perform (httpRequest);
+
+    if (response.cancelled || threadShouldExit())
+        return;
+
+    if (! response.opened)
+    {
+        SupportResponse failed;
+        failed.statusCode = response.statusCode;
+        failed.message = couldNotReachText;
+        complete (failed);
+        return;
+    }
+
+    // A response cut at the size limit is not read as JSON at all.
+    complete (mapResponse (response.statusCode, response.truncated ? juce::String() : response.body));
+}
+
+void SupportRequestClient::complete (const SupportResponse& response)
+{
+    Callback toCall;
+    {
+        const juce::ScopedLock sl (lock);
+        std::swap (toCall, callback);
+    }
+
+    if (toCall != nullptr)
+        juce::MessageManager::callAsync ([toCall = std::move (toCall), response] { toCall (response); });
+}
 
 } // namespace velmar
