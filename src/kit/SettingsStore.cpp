@@ -20,7 +20,7 @@ namespace
 
     juce::DynamicObject* asObject (const juce::var& v)
     {
-        return v.isObject() ? v.getDynamicObject() : nullptr;
+        return v.getDynamicObject();   // null for arrays too, which the framework counts as objects
     }
 } // namespace
 

@@ -81,10 +81,10 @@ SupportResponse SupportRequestClient::mapResponse (int statusCode, const juce::S
     SupportResponse response;
     response.statusCode = statusCode;
     response.success = statusCode >= 200 && statusCode <= 299
-                       && parsed.isObject() && parsed.getProperty ("ok", {}).isBool()
+                       && (parsed.getDynamicObject() != nullptr) && parsed.getProperty ("ok", {}).isBool()
                        && (bool) parsed.getProperty ("ok", {});
 
-    if (parsed.isObject())
+    if ((parsed.getDynamicObject() != nullptr))
         response.requestId = parsed.getProperty ("requestId", {}).toString().trim();
 
     if (statusCode == 429)
@@ -96,7 +96,7 @@ SupportResponse SupportRequestClient::mapResponse (int statusCode, const juce::S
     else
         response.message = "The support request could not be sent.";
 
-    if (parsed.isObject())
+    if ((parsed.getDynamicObject() != nullptr))
     {
         const auto serviceMessage = parsed.getProperty ("message", {}).toString().trim();
         if (serviceMessage.isNotEmpty())

@@ -360,7 +360,7 @@ void TelemetryClient::run()
     {
         s.lastPingDate = today;
 
-        if (! s.lastPingDatesByHost.isObject())
+        if (s.lastPingDatesByHost.getDynamicObject() == nullptr)
             s.lastPingDatesByHost = juce::var (new juce::DynamicObject());
 
         s.lastPingDatesByHost.getDynamicObject()->setProperty (hostKey, today);

@@ -162,7 +162,7 @@ bool UpdateChecker::loadCachedResult()
 {
     const auto cached = SettingsStore (config.settingsPath).readSection (cacheSection);
 
-    if (! cached.isObject())
+    if (cached.getDynamicObject() == nullptr)
         return false;
 
     Result fromCache;
@@ -214,7 +214,7 @@ void UpdateChecker::run()
 
     const auto feed = juce::JSON::parse (response.body);
 
-    if (! feed.isObject())
+    if (feed.getDynamicObject() == nullptr)
     {
         setResult (fallback);
         return;
@@ -227,8 +227,9 @@ void UpdateChecker::run()
     fresh.status = (compareVersions (fresh.latestVersion, config.currentVersion) >= 1 && fresh.downloadUrl.isNotEmpty())
                        ? updateAvailable : upToDate;
 
-    setResult (fresh);
+    // Cached before it is announced, so that whoever hears of the result finds it cached.
     saveCachedResult (fresh);
+    setResult (fresh);
 }
 
 void UpdateChecker::saveCachedResult (const Result& toSave)

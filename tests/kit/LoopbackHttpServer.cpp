@@ -65,7 +65,7 @@ namespace
     }
 } // namespace
 
-LoopbackHttpServer::LoopbackHttpServer()
+LoopbackHttpServer::LoopbackHttpServer (const char* loopbackAddress) : address (loopbackAddress)
 {
     respondWith ({});
 
@@ -73,23 +73,31 @@ LoopbackHttpServer::LoopbackHttpServer()
     if (listenSocket < 0)
         return;
 
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl (INADDR_LOOPBACK);
-    address.sin_port = 0;
+    sockaddr_in socketAddress {};
+    socketAddress.sin_family = AF_INET;
+    socketAddress.sin_port = 0;
 
-    socklen_t length = sizeof (address);
-
-    if (::bind (listenSocket, (sockaddr*) &address, sizeof (address)) != 0
-        || ::listen (listenSocket, 16) != 0
-        || ::getsockname (listenSocket, (sockaddr*) &address, &length) != 0)
+    // Only ever a loopback address.
+    if (::inet_pton (AF_INET, address.c_str(), &socketAddress.sin_addr) != 1
+        || (ntohl (socketAddress.sin_addr.s_addr) >> 24) != 127)
     {
         ::close (listenSocket);
         listenSocket = -1;
         return;
     }
 
-    port = ntohs (address.sin_port);
+    socklen_t length = sizeof (socketAddress);
+
+    if (::bind (listenSocket, (sockaddr*) &socketAddress, sizeof (socketAddress)) != 0
+        || ::listen (listenSocket, 16) != 0
+        || ::getsockname (listenSocket, (sockaddr*) &socketAddress, &length) != 0)
+    {
+        ::close (listenSocket);
+        listenSocket = -1;
+        return;
+    }
+
+    port = ntohs (socketAddress.sin_port);
     acceptThread = std::thread ([this] { acceptLoop(); });
 }
 
@@ -115,7 +123,7 @@ LoopbackHttpServer::~LoopbackHttpServer()
 
 std::string LoopbackHttpServer::url (const std::string& path) const
 {
-    return "http://127.0.0.1:" + std::to_string (port) + path;
+    return "http://" + address + ":" + std::to_string (port) + path;
 }
 
 void LoopbackHttpServer::setResponder (Responder r)
