@@ -96,7 +96,10 @@ TelemetryClient::State TelemetryClient::stateFromSection (const juce::var& secti
     State state;
     state.installId = stringProperty (section, "install_id");
     state.firstSeenAtUtc = stringProperty (section, "first_seen_at_utc");
-    state.telemetryEnabled = (bool) section.getProperty ("telemetry_enabled", false);
+    // Consent is only ever the boolean true that setEnabled writes; a text or a number that
+    // merely converts to true (the framework reads "yes" as true) is not consent.
+    const auto& enabled = section.getProperty ("telemetry_enabled", false);
+    state.telemetryEnabled = enabled.isBool() && (bool) enabled;
     state.consentVersion = stringProperty (section, "consent_version");
     state.welcomeVersion = stringProperty (section, "welcome_version");
     state.lastPingDate = stringProperty (section, "last_ping_date");
