@@ -30,8 +30,12 @@ SupportRequestClient::~SupportRequestClient()
 
 bool SupportRequestClient::send (const SupportRequest& request, Callback onComplete)
 {
-    if (onComplete == nullptr || isThreadRunning())
+    if (onComplete == nullptr || busy.load())
         return false;
+
+    // The last worker has handed over its outcome (or was cancelled) and is only returning;
+    // the framework cannot start the thread again before it has.
+    waitForThreadToExit (-1);
 
     {
         const juce::ScopedLock sl (lock);
@@ -40,10 +44,12 @@ bool SupportRequestClient::send (const SupportRequest& request, Callback onCompl
     }
 
     http.reset();
+    busy = true;
 
     if (startThread())
         return true;
 
+    busy = false;
     const juce::ScopedLock sl (lock);
     callback = nullptr;
     return false;
@@ -108,6 +114,14 @@ SupportResponse SupportRequestClient::mapResponse (int statusCode, const juce::S
 
 void SupportRequestClient::run()
 {
+    // Free again when the run ends without an outcome (cancelled); with one, complete() frees
+    // the client before posting it, so that its receiver can send the next request.
+    struct EndOfRequest
+    {
+        std::atomic<bool>& busy;
+        ~EndOfRequest() { busy = false; }
+    } endOfRequest { busy };
+
     SupportRequest request;
     {
         const juce::ScopedLock sl (lock);
@@ -147,6 +161,8 @@ void SupportRequestClient::complete (const SupportResponse& response)
         const juce::ScopedLock sl (lock);
         std::swap (toCall, callback);
     }
+
+    busy = false;
 
     if (toCall != nullptr)
         juce::MessageManager::callAsync ([toCall = std::move (toCall), response] { toCall (response); });

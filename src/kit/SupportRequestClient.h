@@ -4,6 +4,7 @@
 
 #include <juce_events/juce_events.h>
 
+#include <atomic>
 #include <functional>
 
 namespace velmar
@@ -51,7 +52,7 @@ public:
     // Stops the request in flight; its callback is never called.
     void cancel();
 
-    bool isSending() const { return isThreadRunning(); }
+    bool isSending() const noexcept { return busy.load(); }
 
     // The JSON body sent for a request (multi-line form).
     static juce::String buildRequestBody (const SupportRequest& request);
@@ -68,6 +69,7 @@ private:
     SupportRequest pending;
     Callback callback;
     HttpClient http;
+    std::atomic<bool> busy { false };
 
     JUCE_DECLARE_NON_COPYABLE (SupportRequestClient)
 };

@@ -90,6 +90,7 @@ TEST (NamedProcessLock, ReportsFailureWhenItsLockFileCannotBeMade)
 {
     // The lock folder's place is taken by a plain file: no lock can be had, and the lock says so.
     const auto lockFolder = NamedProcessLock::getLockFile ("x").getParentDirectory();
+    ASSERT_TRUE (lockFolder.deleteRecursively());
     ASSERT_TRUE (lockFolder.getParentDirectory().createDirectory());
     ASSERT_TRUE (lockFolder.replaceWithText ("not a folder"));
 

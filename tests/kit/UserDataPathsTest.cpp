@@ -32,7 +32,7 @@ TEST (UserDataPaths, DescendsOnePieceAtATimeAndNeverClimbsOut)
 
 TEST (UserDataPaths, FollowsHomeAndCreatesNothing)
 {
-    const auto result = velmar::getUserApplicationDataFile ("VELMAR/Corvessa");
+    const auto result = velmar::getUserApplicationDataFile ("VELMAR-never-made/Corvessa");
     const auto home = juce::SystemStats::getEnvironmentVariable ("HOME", {});
     EXPECT_TRUE (result.getFullPathName().startsWith (home)) << result.getFullPathName();
     EXPECT_FALSE (result.exists());
