@@ -1,32 +1,34 @@
 #pragma once
 
+#include "processor/InstanceSync.h"
+
 #include <juce_core/juce_core.h>
+
+#include <memory>
 
 class CorvessaProcessor;
 
-namespace InstanceSync
-{
-// The role of an instance among the instances that keep in step.
-enum class Mode : int
-{
-    Off = 0,
-    Leader = 1,
-    Follower = 2
-};
-
-// 0, 1 and 2 map to themselves, anything else to Off.
-Mode toMode (int value) noexcept;
-juce::String getModeName (Mode mode);
-} // namespace InstanceSync
-
-// Connects one processor to the instances it keeps in step with. For now the instance always
-// stays on its own (mode Off) and nothing is shared; the interface is the one the processor's
-// setters, state load and host parameters call.
+// Connects one processor to the instances it keeps in step with. It owns the coordinator of the
+// shared file, decides the instance's identity in that file, builds the snapshot a leader
+// shares, applies a leader's snapshot on a follower, and keeps the stored sync role (`syncMode`,
+// `syncInstanceId`, `PreFollowerState` of the state) in agreement with the coordinator's mode.
+// A follower's own arrangement is saved when it starts following and given back when it stops.
+//
+// Called by the processor's constructor, state restore and setters and by the coordinator's
+// timer on the message thread; never by the audio thread. Lock order: the coordinator's file
+// lock, then the processor's state lock.
 class InstanceSyncLink
 {
 public:
     explicit InstanceSyncLink (CorvessaProcessor& owner);
+    // Quiet on the state: no mode change reaches it. A leader deletes the shared file when the
+    // file still names it.
     ~InstanceSyncLink();
+
+    // The processor's coordinator settings: "leader-sync.json" in "VELMAR/Corvessa" below the
+    // user's application-data folder, the lock "com.velmar.corvessa.leader-sync", 2000 ms as
+    // leader, 100 ms as follower, a lease of 10000 ms and at most 80 ms waiting for the lock.
+    static InstanceSync::InstanceSyncCoordinator::Config makeCoordinatorConfig();
 
     // The instance's lasting sync id, minted into the state when it has none.
     juce::String makeInstanceId();
@@ -44,9 +46,25 @@ public:
     // Forces leadership; false when refused.
     bool takeOver();
 
+    juce::String getSyncInstanceId() const;
+    // The id this instance writes into the shared file: the sync id plus a part of its own, so
+    // that two instances loaded from one project never take each other's record for their own.
+    const juce::String& getCoordinatorId() const noexcept { return coordinatorId; }
+
 private:
+    void storeMode (InstanceSync::Mode mode, bool clearPreFollowerState);
+    void restorePreFollowerState();
+    InstanceSync::SharedSnapshot buildSharedSnapshot();
+    void applyLeaderSnapshot (const InstanceSync::SharedSnapshot& snapshot);
+    void onModeChanged (InstanceSync::Mode mode);
+
     CorvessaProcessor& processor;
+
+    mutable juce::CriticalSection idLock;   // a restore on a host thread may change the id
     juce::String syncInstanceId;
+    const juce::String coordinatorId;
+
+    std::unique_ptr<InstanceSync::InstanceSyncCoordinator> coordinator;
 
     JUCE_DECLARE_NON_COPYABLE (InstanceSyncLink)
 };
