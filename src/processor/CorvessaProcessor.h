@@ -234,6 +234,8 @@ public:
     juce::StringArray getCompileMessages (int index) const;
     int getCompileStatus (int index) const;
     bool isGenerationPending() const noexcept;
+    // The counter of changes the compiled result depends on.
+    juce::uint64 getGeneration() const noexcept { return generation.load(); }
     ProgressionPreview compileProgressionPreview (const juce::String& progressionText) const;
 
     //==== playback (audio thread) =================================================================

@@ -1,0 +1,196 @@
+#include "PluginHost.h"
+
+#include <gtest/gtest.h>
+
+namespace juce
+{
+// JUCE's Linux message loop; declared here because the framework does not export it in a header.
+bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+}
+
+namespace
+{
+// JUCE lives for the whole test process: the hosted module keeps its own framework copy
+// loaded between tests, and shutting ours down under it would pull the rug.
+class JuceEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override { initialiser = std::make_unique<juce::ScopedJuceInitialiser_GUI>(); }
+    void TearDown() override
+    {
+        PluginHost::pumpMessages (50);
+        initialiser.reset();
+    }
+
+private:
+    std::unique_ptr<juce::ScopedJuceInitialiser_GUI> initialiser;
+};
+
+[[maybe_unused]] auto* const juceEnvironment = ::testing::AddGlobalTestEnvironment (new JuceEnvironment());
+
+juce::VST3PluginFormat& getFormat()
+{
+    static juce::VST3PluginFormat format;
+    return format;
+}
+} // namespace
+
+namespace PluginHost
+{
+juce::File getPluginBundle()
+{
+    return juce::File (CORVESSA_VST3_PATH);
+}
+
+juce::PluginDescription describePlugin()
+{
+    juce::OwnedArray<juce::PluginDescription> found;
+    getFormat().findAllTypesForFile (found, getPluginBundle().getFullPathName());
+
+    if (found.isEmpty())
+        return {};
+
+    return *found.getFirst();
+}
+
+std::unique_ptr<juce::AudioPluginInstance> createInstance (double sampleRate, int blockSize, juce::String* error)
+{
+    const auto description = describePlugin();
+    juce::String message;
+    auto instance = getFormat().createInstanceFromDescription (description, sampleRate, blockSize, message);
+
+    if (error != nullptr)
+        *error = message;
+
+    if (instance != nullptr)
+    {
+        instance->enableAllBuses();
+        instance->prepareToPlay (sampleRate, blockSize);
+    }
+
+    return instance;
+}
+
+void pumpMessages (int milliseconds)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds;
+
+    do
+    {
+        while (juce::dispatchNextMessageOnSystemQueue (true))
+        {
+        }
+
+        juce::Thread::sleep (2);
+    }
+    while (juce::Time::getMillisecondCounter() < end);
+}
+
+bool pumpUntil (const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+
+    while (! condition())
+    {
+        if (juce::Time::getMillisecondCounter() >= end)
+            return false;
+
+        pumpMessages (5);
+    }
+
+    return true;
+}
+
+juce::AudioProcessorParameter* findParameter (juce::AudioProcessor& instance, const juce::String& name)
+{
+    for (auto* parameter : instance.getParameters())
+        if (parameter->getName (256) == name)
+            return parameter;
+
+    return nullptr;
+}
+
+juce::MemoryBlock wrapProcessorChunk (const juce::MemoryBlock& processorChunk)
+{
+    juce::XmlElement state ("VST3PluginState");
+    state.createNewChildElement ("IComponent")->addTextElement (processorChunk.toBase64Encoding());
+
+    juce::MemoryBlock hostState;
+    juce::AudioProcessor::copyXmlToBinary (state, hostState);
+    return hostState;
+}
+
+juce::MemoryBlock unwrapProcessorChunk (const juce::MemoryBlock& hostState)
+{
+    juce::MemoryBlock processorChunk;
+
+    if (auto xml = juce::AudioProcessor::getXmlFromBinary (hostState.getData(), (int) hostState.getSize()))
+        if (auto* component = xml->getChildByName ("IComponent"))
+            processorChunk.fromBase64Encoding (component->getAllSubText());
+
+    return processorChunk;
+}
+
+void setProcessorChunk (juce::AudioPluginInstance& instance, const juce::MemoryBlock& processorChunk)
+{
+    const auto hostState = wrapProcessorChunk (processorChunk);
+    instance.setStateInformation (hostState.getData(), (int) hostState.getSize());
+}
+
+juce::MemoryBlock getProcessorChunk (juce::AudioPluginInstance& instance)
+{
+    juce::MemoryBlock hostState;
+    instance.getStateInformation (hostState);
+    return unwrapProcessorChunk (hostState);
+}
+
+juce::MemoryBlock chunkFromXml (const juce::String& xmlText)
+{
+    juce::MemoryBlock chunk;
+
+    if (auto xml = juce::parseXML (xmlText))
+        juce::AudioProcessor::copyXmlToBinary (*xml, chunk);
+
+    return chunk;
+}
+
+juce::ValueTree treeFromChunk (const juce::MemoryBlock& processorChunk)
+{
+    // The plug-in's wrapper appends private data after the XML blob; the blob carries its
+    // own length, so the reader stops before it.
+    if (auto xml = juce::AudioProcessor::getXmlFromBinary (processorChunk.getData(), (int) processorChunk.getSize()))
+        return juce::ValueTree::fromXml (*xml);
+
+    return {};
+}
+
+juce::ValueTree getPersistentState (juce::AudioPluginInstance& instance)
+{
+    return treeFromChunk (getProcessorChunk (instance)).getChildWithName ("PersistentState");
+}
+
+void TestPlayHead::setPlaying (double ppq, double bpm)
+{
+    PositionInfo info;
+    info.setIsPlaying (true);
+    info.setPpqPosition (ppq);
+    info.setBpm (bpm);
+    info.setTimeSignature (TimeSignature { 4, 4 });
+    position = info;
+}
+
+void TestPlayHead::setStopped()
+{
+    PositionInfo info;
+    info.setIsPlaying (false);
+    info.setPpqPosition (0.0);
+    info.setBpm (120.0);
+    position = info;
+}
+
+void processBlock (juce::AudioPluginInstance& instance, juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi)
+{
+    midi.clear();
+    instance.processBlock (audio, midi);
+}
+} // namespace PluginHost
