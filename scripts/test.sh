@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: first a Release build (unit tests, the headless
 # VST3 host tests, benchmarks built and smoke-run), then a Debug build of the unit tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer (where JUCE assertions also fail).
+# under AddressSanitizer and UndefinedBehaviorSanitizer (where JUCE assertions also fail),
+# then the processor's tests (its threads: generation, parameters, state saves) under
+# ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,3 +28,13 @@ echo "== Debug with AddressSanitizer and UndefinedBehaviorSanitizer: unit tests"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 run_suite build/test-asan -DCMAKE_BUILD_TYPE=Debug -DCORVESSA_SANITIZE=address,undefined \
     -DCORVESSA_BUILD_HOST_TESTS=OFF -DCORVESSA_BUILD_BENCHMARKS=OFF
+
+echo "== Debug with ThreadSanitizer: processor tests"
+cmake -S . -B build/test-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVESSA_SANITIZE=thread \
+    -DCORVESSA_BUILD_HOST_TESTS=OFF -DCORVESSA_BUILD_BENCHMARKS=OFF
+cmake --build build/test-tsan -j "$jobs" --target processor_tests
+# One process runs them all; the shared test main gives it a HOME of its own.
+# A JUCE assertion only logs: it fails the run here too.
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
+    build/test-tsan/tests/processor_tests 2>&1 | tee build/test-tsan/processor_tests.log
+! grep -q "JUCE Assertion failure" build/test-tsan/processor_tests.log
