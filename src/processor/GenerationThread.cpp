@@ -2,6 +2,8 @@
 // atomic hand-over of banks to their readers.
 #include "processor/CorvessaProcessor.h"
 
+#include "processor/CompiledSection.h"
+
 CorvessaProcessor::ChordGenerationThread::ChordGenerationThread (CorvessaProcessor& owner)
     : juce::Thread ("ChordGenerationThread"),
       processor (owner)
@@ -55,12 +57,18 @@ void CorvessaProcessor::ChordGenerationThread::run()
 void CorvessaProcessor::publishCompiledBank (std::shared_ptr<const CompiledSectionBank> bank)
 {
     const auto* address = bank.get();
+    const auto builtFrom = bank != nullptr ? bank->generation : generation.load();
     auto replaced = std::atomic_exchange (&compiledBank, std::move (bank));
     // The audio thread finds the bank by this address (see acquirePlaybackBank); the replaced
     // bank is kept until it can no longer be in use there.
     publishedBankAddress.store (address);
     retireReplacedBank (std::move (replaced));
     compilePending.store (false);
+
+    // A change that landed after the compile's last generation check must not be reported as
+    // compiled: its own compile is still to come.
+    if (generation.load() != builtFrom)
+        compilePending.store (true);
 }
 
 std::shared_ptr<const CorvessaProcessor::CompiledSectionBank> CorvessaProcessor::loadCompiledBank() const

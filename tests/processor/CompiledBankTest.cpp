@@ -1,0 +1,204 @@
+// The generation thread and the compiled bank: a bank published after every change, snapshots
+// of unchanged sections reused, the accessors, and tear-down while a compile runs.
+#include "ProcessorTestSupport.h"
+
+#include "processor/CompiledSection.h"
+
+namespace
+{
+class CompiledBankTest : public ProcessorTest
+{
+protected:
+    using Bank = std::shared_ptr<const CorvessaProcessor::CompiledSectionBank>;
+
+    // Waits until the bank of the latest change is published.
+    Bank settledBank() const
+    {
+        const auto settled = pumpUntil ([this] {
+            auto bank = processor->loadCompiledBank();
+            return ! processor->isGenerationPending() && bank != nullptr && bank->generation == processor->getGeneration();
+        });
+
+        EXPECT_TRUE (settled);
+        return processor->loadCompiledBank();
+    }
+
+    static SectionList songOf (std::initializer_list<std::pair<const char*, const char*>> namesAndProgressions)
+    {
+        SectionList sections;
+
+        for (const auto& [name, progression] : namesAndProgressions)
+        {
+            SectionMode::SectionData section;
+            section.name = name;
+            section.progression = progression;
+            sections.push_back (section);
+        }
+
+        return sections;
+    }
+};
+} // namespace
+
+TEST_F (CompiledBankTest, FreshInstanceHasABankWithOnlyTheWorkingSection)
+{
+    const auto bank = processor->loadCompiledBank();
+    ASSERT_NE (bank, nullptr);
+    EXPECT_NE (bank->working, nullptr);
+    EXPECT_TRUE (bank->sections.empty());
+    EXPECT_EQ (processor->getCurrentCompiledSnapshot(), bank->working);
+}
+
+TEST_F (CompiledBankTest, EveryChangeIsPublished)
+{
+    processor->setProgression ("C G Am F");
+    auto bank = settledBank();
+    EXPECT_EQ (processor->getCompiledChords().size(), 4u);
+    EXPECT_FALSE (processor->getCompiledLayerNotes (0, 2).empty());
+    EXPECT_EQ (processor->getCompileStatus (0), 0);
+
+    processor->setSections (songOf ({ { "A", "C F" }, { "B", "Dm G C" } }), true);
+    bank = settledBank();
+    ASSERT_EQ (bank->sections.size(), 2u);
+    ASSERT_EQ (bank->sectionResults.size(), 2u);
+    EXPECT_EQ (bank->sections[1]->chords.size(), 3u);
+
+    // The working section's octave moves its compiled body notes.
+    processor->setSelectedSectionViewIndex (-1);
+    const auto workingBefore = settledBank()->working;
+    processor->setBodyOctave (1);
+    bank = settledBank();
+    EXPECT_NE (bank->working, workingBefore);
+    ASSERT_FALSE (bank->working->slots.empty());
+    ASSERT_FALSE (workingBefore->slots.empty());
+    EXPECT_NE (bank->working->slots[0].bodyNotes, workingBefore->slots[0].bodyNotes);
+}
+
+TEST_F (CompiledBankTest, UnchangedSectionsKeepTheirSnapshots)
+{
+    processor->setSections (songOf ({ { "A", "C F" }, { "B", "Dm G C" }, { "C", "Am Em" } }), true);
+    const auto before = settledBank();
+    ASSERT_EQ (before->sections.size(), 3u);
+
+    auto changed = processor->getSections();
+    changed[1].progression = "F G";
+    processor->setSections (changed, true);
+    const auto after = settledBank();
+
+    ASSERT_EQ (after->sections.size(), 3u);
+    EXPECT_EQ (after->sections[0], before->sections[0]);
+    EXPECT_NE (after->sections[1], before->sections[1]);
+    EXPECT_EQ (after->sections[2], before->sections[2]);
+    EXPECT_EQ (after->sections[1]->chords.size(), 2u);
+
+    // A new name alone compiles the section again (unless the working section serves it).
+    changed[2].name = "Coda";
+    processor->setSections (changed, true);
+    const auto renamed = settledBank();
+    EXPECT_NE (renamed->sections[2], after->sections[2]);
+    EXPECT_EQ (renamed->sections[2]->inputs.name, "Coda");
+    EXPECT_EQ (renamed->sections[0], after->sections[0]);
+}
+
+TEST_F (CompiledBankTest, WorkingSnapshotServesTheSectionItMirrors)
+{
+    auto song = songOf ({ { "A", "C F" }, { "B", "Dm G C" } });
+    processor->setSections (song, true);
+    processor->setWorkingSection (song[1]);
+    auto bank = settledBank();
+    EXPECT_EQ (bank->sections[1], bank->working);
+
+    // A new default duration compiles everything again; the mirrored section takes the new
+    // working snapshot.
+    auto state = processor->getStateCopy();
+    state.defaultDuration = "2";
+    processor->replaceState (state, true);
+    const auto after = settledBank();
+    EXPECT_NE (after->working, bank->working);
+    EXPECT_NE (after->sections[0], bank->sections[0]);
+    EXPECT_EQ (after->sections[1], after->working);
+    EXPECT_EQ (after->sections[0]->defaultDuration, "2");
+}
+
+TEST_F (CompiledBankTest, AccessorsAnswerForIndicesOutsideTheBank)
+{
+    processor->setSections (songOf ({ { "A", "C F" }, { "B", "Xq7 G" }, { "C", "Am" } }), true);
+    const auto bank = settledBank();
+
+    EXPECT_EQ (processor->getCompileStatus (5), bank->workingResult.status);
+    EXPECT_EQ (processor->getCompileStatus (-1), bank->workingResult.status);
+    EXPECT_EQ (processor->getCompileStatus (1), bank->sectionResults[1].status);
+    EXPECT_EQ (processor->getCompileMessages (1), bank->sectionResults[1].messages);
+    EXPECT_FALSE (processor->getCompileMessages (1).isEmpty());
+
+    EXPECT_TRUE (processor->getCompiledLayerNotes (0, 4).empty());
+    EXPECT_TRUE (processor->getCompiledLayerNotes (0, 0).empty());
+    EXPECT_TRUE (processor->getCompiledLayerNotes (-1, 1).empty());
+    EXPECT_TRUE (processor->getCompiledLayerNotes (99, 1).empty());
+
+    // While a change waits for its compile every index reports 1, and the old bank still answers.
+    processor->setBassOctave (2);
+    if (processor->isGenerationPending())
+    {
+        EXPECT_EQ (processor->getCompileStatus (0), 1);
+    }
+    settledBank();
+    EXPECT_NE (processor->getCompileStatus (0), 1);
+}
+
+TEST_F (CompiledBankTest, QuickEditsEndWithTheBankOfTheLastOne)
+{
+    for (int i = 0; i < 20; ++i)
+        processor->setProgression (i % 2 == 0 ? "C G Am F" : "Dm G");
+
+    processor->setProgression ("E A B E A");
+    const auto bank = settledBank();
+    EXPECT_EQ (bank->generation, processor->getGeneration());
+    EXPECT_EQ (processor->getCompiledChords().size(), 5u);
+}
+
+TEST_F (CompiledBankTest, ProgressionPreviewPublishesNothing)
+{
+    processor->setProgression ("C G");
+    const auto bank = settledBank();
+    const auto generationBefore = processor->getGeneration();
+
+    const auto empty = processor->compileProgressionPreview ("");
+    EXPECT_TRUE (empty.chords.empty());
+    EXPECT_TRUE (empty.layerNotes.empty());
+
+    const auto preview = processor->compileProgressionPreview ("Am F C G");
+    ASSERT_EQ (preview.chords.size(), 4u);
+    ASSERT_EQ (preview.layerNotes.size(), 4u);
+    EXPECT_FALSE (preview.layerNotes[0][1].empty());
+
+    EXPECT_EQ (processor->loadCompiledBank(), bank);
+    EXPECT_EQ (processor->getGeneration(), generationBefore);
+    EXPECT_FALSE (processor->isGenerationPending());
+}
+
+TEST_F (CompiledBankTest, TearDownWithACompileInFlightStopsTheThread)
+{
+    // A long song compiling while the processor goes away: the compile gives up between
+    // sections and the thread ends before the state it reads is destroyed.
+    SectionList song;
+
+    for (int i = 0; i < 32; ++i)
+    {
+        SectionMode::SectionData section;
+        section.name = juce::String (i + 1);
+        section.progression = "Cmaj7 Am7 Dm9 G13 Em7 A7 Dm7 G7 Cmaj9 Fmaj7 Bm7b5 E7 Am9 D9 Dm7 G7sus4";
+        section.bodyVoicing = (i % 2 == 0) ? "Jazz" : "Pianist";
+        song.push_back (section);
+    }
+
+    for (int round = 0; round < 3; ++round)
+    {
+        auto instance = std::make_unique<CorvessaProcessor>();
+        instance->setSections (song, true);
+        juce::Thread::sleep (5 * round);
+        instance.reset();
+    }
+
+    SUCCEED();
+}
