@@ -2,7 +2,8 @@
 // at the start of its next block, whether or not the transport runs.
 #include "processor/CorvessaProcessor.h"
 
-#include "processor/PlaybackNotes.h"
+#include "processor/CompiledSection.h"
+#include "processor/CompiledSlotNotes.h"
 
 void CorvessaProcessor::postPreview (const std::vector<std::pair<int, int>>& channelNotePairs, int velocity, bool stop)
 {
@@ -14,6 +15,15 @@ void CorvessaProcessor::previewLayerNotes (const std::vector<int>& bassNotes, co
 {
     postPreview (PlaybackNotes::outputNoteList ({ bassNotes, bodyNotes, shimmerNotes }, getOutputLayerMode()),
                  velocity, false);
+}
+
+void CorvessaProcessor::previewCompiledChord (int slotIndex, int velocity)
+{
+    const auto snapshot = getCurrentCompiledSnapshot();
+    if (snapshot == nullptr || slotIndex < 0 || slotIndex >= (int) snapshot->slots.size())
+        return; // a preview already sounding goes on
+
+    postPreview (outputNoteList (snapshot->slots[(size_t) slotIndex], getOutputLayerMode()), velocity, false);
 }
 
 void CorvessaProcessor::stopPreview()
