@@ -61,7 +61,9 @@ TEST (AllocationGuard, CountsOnlyInsideTheGuardOnThisThread)
     long inside = 0, freed = 0;
     {
         ScopedAllocationCount count;
-        auto* p = new int (2);
+        // Through a volatile pointer, so that the optimiser cannot drop the pair (it may elide a
+        // new/delete pair whose result it can see is unused).
+        int* volatile p = new int (2);
         delete p;
         inside = count.allocations();
         freed = count.frees();
