@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace juce
 {
 // JUCE's Linux message loop; declared here because the framework does not export it in a header.
@@ -175,6 +177,8 @@ void TestPlayHead::setPlaying (double ppq, double bpm)
     info.setIsPlaying (true);
     info.setPpqPosition (ppq);
     info.setBpm (bpm);
+    // JUCE's VST3 hosting requires the time in samples (it asserts otherwise); 44.1 kHz.
+    info.setTimeInSamples ((juce::int64) std::llround (ppq * 60.0 / bpm * 44100.0));
     info.setTimeSignature (TimeSignature { 4, 4 });
     position = info;
 }
@@ -184,6 +188,7 @@ void TestPlayHead::setStopped()
     PositionInfo info;
     info.setIsPlaying (false);
     info.setPpqPosition (0.0);
+    info.setTimeInSamples (0);
     info.setBpm (120.0);
     position = info;
 }
