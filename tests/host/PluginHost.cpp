@@ -180,8 +180,6 @@ void TestPlayHead::setPlaying (double ppq, double bpm)
     // JUCE's VST3 hosting requires the time in samples (it asserts otherwise); 44.1 kHz.
     info.setTimeInSamples ((juce::int64) std::llround (ppq * 60.0 / bpm * 44100.0));
     info.setTimeSignature (TimeSignature { 4, 4 });
-    // JUCE's VST3 host requires a time in samples (it asserts without one); at 44.1 kHz.
-    info.setTimeInSamples ((juce::int64) (ppq * 60.0 / bpm * 44100.0));
     position = info;
 }
 
@@ -192,7 +190,6 @@ void TestPlayHead::setStopped()
     info.setPpqPosition (0.0);
     info.setTimeInSamples (0);
     info.setBpm (120.0);
-    info.setTimeInSamples (0);
     position = info;
 }
 
