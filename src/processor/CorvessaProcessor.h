@@ -297,6 +297,17 @@ private:
     // One pass of the generation thread: compiles the state as it is now and publishes the bank
     // unless a newer change arrived meanwhile. Returns false when it was overtaken.
     bool compileLatest();
+    // Runs `setParameters` with the parameter listener ignoring the calls it produces.
+    template <typename Function>
+    void withoutParameterEcho (Function&& setParameters)
+    {
+        echoSuppressedOnThread.store (juce::Thread::getCurrentThreadId());
+        suppressParameterEcho.store (true);
+        setParameters();
+        suppressParameterEcho.store (false);
+        echoSuppressedOnThread.store (nullptr);
+    }
+
     // Stores one field under the lock and writes the tree.
     template <typename Field>
     void storeField (Field PersistentState::* field, Field newValue);
@@ -381,7 +392,11 @@ private:
     std::unique_ptr<velmar::McpPluginBridge> bridge;
 
     std::atomic<bool> syncRoleChosen { false };
+    // Raised while the processor itself sets host parameters (a push, a state load). Only the
+    // listener calls made on the thread that raised it are its own echo: a host edit arriving
+    // meanwhile on another thread is a real change and must not be swallowed.
     std::atomic<bool> suppressParameterEcho { false };
+    std::atomic<juce::Thread::ThreadID> echoSuppressedOnThread { nullptr };
     std::array<std::atomic<int>, numParameterSlots> parameterSlots;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CorvessaProcessor)

@@ -59,7 +59,7 @@ void CorvessaProcessor::removeParameterListeners()
 // Any thread: only parks the value; the message thread applies it.
 void CorvessaProcessor::parameterChanged (const juce::String& parameterID, float newValue)
 {
-    if (suppressParameterEcho.load())
+    if (suppressParameterEcho.load() && echoSuppressedOnThread.load() == juce::Thread::getCurrentThreadId())
         return;
 
     const auto rounded = (int) std::lroundf (newValue);
@@ -147,12 +147,7 @@ void CorvessaProcessor::pushStateToHostParameters()
     const auto syncMode = getSyncMode();
 
     // Sets a host parameter without hearing our own change back through the listener.
-    auto setQuietly = [this] (auto&& set)
-    {
-        suppressParameterEcho.store (true);
-        set();
-        suppressParameterEcho.store (false);
-    };
+    auto setQuietly = [this] (auto&& set) { withoutParameterEcho (set); };
 
     auto pushChoice = [&] (juce::AudioParameterChoice* parameter, int stored)
     {

@@ -73,9 +73,7 @@ void CorvessaProcessor::restoreStateTree (const juce::ValueTree& tree)
 
         // The framework takes the host parameter values from the loaded tree; what it reports
         // back through the listener is not a host change.
-        suppressParameterEcho.store (true);
-        parameters.replaceState (tree);
-        suppressParameterEcho.store (false);
+        withoutParameterEcho ([&] { parameters.replaceState (tree); });
 
         record = readPersistentStateTree (parameters.state.getChildWithName ("PersistentState"));
     }

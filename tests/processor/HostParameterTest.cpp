@@ -2,6 +2,8 @@
 // message thread, and the section parameter whose steps follow the sections.
 #include "ProcessorTestSupport.h"
 
+#include <thread>
+
 namespace
 {
 using HostParameterTest = ProcessorTest;
@@ -173,4 +175,70 @@ TEST_F (HostParameterTest, SectionParameterFollowsSelectionAndPlaybackMode)
     processor->setSectionPlaybackMode (0);
     EXPECT_EQ (processor->getSectionParameterIndex(), 0);
     EXPECT_FALSE (processor->isAutoAdvanceSelected());
+}
+
+TEST_F (HostParameterTest, AutomationFromAHostThreadWhileTheEditorEdits)
+{
+    // Hosts send automation on threads of their own; it only parks values, which the message
+    // thread applies between its own edits.
+    auto* layer = parameter ("outputLayerMode");
+    auto* legato = parameter ("bodyLegato");
+    std::atomic<bool> done { false };
+
+    std::thread automation ([&] {
+        for (int i = 0; i < 500; ++i)
+        {
+            layer->setValueNotifyingHost (layer->convertTo0to1 ((float) (i % 7)));
+            legato->setValueNotifyingHost ((float) (i % 2));
+        }
+
+        layer->setValueNotifyingHost (layer->convertTo0to1 (4.0f));
+        done = true;
+    });
+
+    for (int i = 0; ! done.load() || i < 50; ++i)
+    {
+        processor->setSections (makeSections ({ "A", "B" }), i % 2 == 0);
+        processor->setBassOctave (i % 5);
+        processor->handleUpdateNowIfNeeded();
+    }
+
+    automation.join();
+    processor->handleUpdateNowIfNeeded();
+    EXPECT_EQ (processor->getOutputLayerMode(), 4);
+    EXPECT_EQ (processor->getStateCopy().outputLayerMode, 4);
+}
+
+TEST_F (HostParameterTest, HostEditOnAnotherThreadDuringAPushIsNotLost)
+{
+    // While the processor pushes its state to the host, a host thread automates another
+    // parameter. The push must ignore only its own echo, not that edit.
+    auto* layer = parameter ("outputLayerMode");
+    auto* bodyVoicing = parameter ("bodyVoicing");
+
+    struct EditDuringPush : juce::AudioProcessorParameter::Listener
+    {
+        juce::RangedAudioParameter* target = nullptr;
+        bool fired = false;
+
+        void parameterValueChanged (int, float) override
+        {
+            if (std::exchange (fired, true))
+                return;
+
+            std::thread host ([this] { target->setValueNotifyingHost (target->convertTo0to1 (6.0f)); });
+            host.join();
+        }
+
+        void parameterGestureChanged (int, bool) override {}
+    } listener;
+
+    listener.target = bodyVoicing;
+    layer->addListener (&listener);
+    processor->setOutputLayerMode (2);   // pushes "outputLayerMode" to the host
+    layer->removeListener (&listener);
+
+    ASSERT_TRUE (listener.fired);
+    processor->handleUpdateNowIfNeeded();
+    EXPECT_EQ (processor->getBodyVoicing(), 6);
 }
