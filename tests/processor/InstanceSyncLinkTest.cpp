@@ -5,6 +5,9 @@
 
 #include "processor/InstanceSyncLink.h"
 
+#include <atomic>
+#include <thread>
+
 namespace
 {
 class InstanceSyncLinkTest : public ::testing::Test
@@ -276,4 +279,49 @@ TEST_F (InstanceSyncLinkTest, LoadedProjectsRejoinTheirSavedRoles)
     EXPECT_EQ (namesOf (third.getSections()), namesOf (first.getSections()));
     ASSERT_TRUE (third.setSyncMode (0));
     EXPECT_EQ (namesOf (third.getSections()), namesOf (ownSong));
+}
+
+// A host loads and saves a follower's state on a thread of its own while the sync timers tick
+// and the leader is edited on the message thread: nothing may deadlock, and the follower ends
+// with the leader's last song. (Also run under ThreadSanitizer.)
+TEST_F (InstanceSyncLinkTest, HostThreadLoadsWhileTimersTick)
+{
+    auto& a = make();
+    auto& b = make();
+    a.setSections (song ("A", { "C G", "Am F" }), true);
+    ASSERT_TRUE (a.setSyncMode (1));
+    ASSERT_TRUE (b.setSyncMode (2));
+
+    juce::MemoryBlock followerChunk;
+    b.getStateInformation (followerChunk);
+
+    std::atomic<bool> done { false };
+
+    std::thread host ([&]
+    {
+        for (int i = 0; i < 20; ++i)
+        {
+            b.setStateInformation (followerChunk.getData(), (int) followerChunk.getSize());
+            (void) b.getSyncMode();
+            (void) b.isAnotherSyncLeaderActive();
+            juce::MemoryBlock chunk;
+            b.getStateInformation (chunk);
+        }
+
+        done = true;
+    });
+
+    for (int i = 0; ! done.load() || i < 20; ++i)
+    {
+        auto sections = song ("A", { "C G", "Am F" });
+        sections[1].progression = "Am F:" + juce::String (1 + i % 3);
+        a.setSections (sections, true);
+        a.setSelectedSectionViewIndex (i % 2);
+        pumpUntil ([] { return false; }, 5);
+    }
+
+    host.join();
+
+    EXPECT_EQ (b.getSyncMode(), 2);
+    EXPECT_TRUE (pumpUntil ([&] { return namesOf (b.getSections()) == namesOf (a.getSections()); }));
 }
