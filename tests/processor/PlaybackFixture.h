@@ -9,6 +9,7 @@
 
 #include <limits>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 // A processor driven block by block under a play head the test moves, playing compiled banks
