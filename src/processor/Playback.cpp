@@ -253,11 +253,11 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
     }
 
     // 20. Position inside the section.
-    double position_ = std::fmod (ppq - sectionStartPpq, snapshot->totalBeats);
-    if (position_ < 0.0)
-        position_ += snapshot->totalBeats;
-    sectionPositionBars.store (position_ * 0.25);
-    const double tick = position_ * 128.0;
+    double sectionPosition = std::fmod (ppq - sectionStartPpq, snapshot->totalBeats);
+    if (sectionPosition < 0.0)
+        sectionPosition += snapshot->totalBeats;
+    sectionPositionBars.store (sectionPosition * 0.25);
+    const double tick = sectionPosition * 128.0;
     const int mode = clampOutputLayerMode (audioOutputLayerMode.load (std::memory_order_relaxed));
 
     // 21. The chord slot under the playhead.

@@ -343,4 +343,9 @@ TEST_F (Playback, PreviewsSoundWhetherOrNotTheTransportRuns)
     processor.stopPreview();
     EXPECT_EQ (stopBlock(), (Events { noteOff (0, 1, 76), noteOff (0, 2, 36), noteOff (0, 4, 76) }));
     EXPECT_EQ (stopBlock(), Events {});
+
+    // A chord of the shown section, with the same channel map (no Shimmer, so only channel 2).
+    processor.setSelectedSectionViewIndex (0);
+    processor.previewCompiledChord (0, 100);
+    EXPECT_EQ (stopBlock(), (Events { noteOn (0, 2, 48, 100) }));
 }
