@@ -241,6 +241,7 @@ void InstanceSyncLink::applyLeaderSnapshot (const InstanceSync::SharedSnapshot& 
             }
 
             processor.pendingSectionJump.store (-1);
+            followLeadersPlayback (current, *next);
             processor.requestRegeneration();
             return;
         }
@@ -248,6 +249,38 @@ void InstanceSyncLink::applyLeaderSnapshot (const InstanceSync::SharedSnapshot& 
         case SyncApplyPath::full:
             processor.replaceState (*next, false);
             return;
+    }
+}
+
+void InstanceSyncLink::followLeadersPlayback (const PersistentState& before, const PersistentState& after)
+{
+    // The audio thread plays what the section parameter and its two request slots say, not the
+    // stored selection. Without these requests a follower would go on playing its old section
+    // (or looping instead of advancing) until some unrelated full update came along. They are
+    // the requests the leader's own setters posted: a playback-mode request, and a section jump
+    // that waits for the playing section to end, so both play the same section after it.
+    const auto sectionCount = (int) after.Sections.size();
+
+    if (after.sectionPlaybackMode != before.sectionPlaybackMode)
+    {
+        processor.pendingPlaybackMode.store (after.sectionPlaybackMode == 1 ? 1 : 0);
+
+        if (after.sectionPlaybackMode == 1)
+            processor.pushSectionParameter (sectionCount);
+        else
+            processor.pushSectionParameter (juce::jmax (0, processor.playingSectionIndex.load()));
+    }
+
+    if (after.selectedSectionViewIndex != before.selectedSectionViewIndex)
+    {
+        const auto selected = processor.getSelectedSectionViewIndex();
+
+        if (processor.getSectionParameterIndex() < sectionCount)
+            processor.pendingSectionJump.store (selected);
+        else
+            processor.pendingSectionJump.store (-1);
+
+        processor.pushSectionParameter (selected);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "processor/InstanceSync.h"
+#include "processor/PersistentState.h"
 
 #include <juce_core/juce_core.h>
 
@@ -57,6 +58,8 @@ private:
     InstanceSync::SharedSnapshot buildSharedSnapshot();
     void applyLeaderSnapshot (const InstanceSync::SharedSnapshot& snapshot);
     void onModeChanged (InstanceSync::Mode mode);
+    // Posts the playback requests that make the audio thread follow a moved selection or mode.
+    void followLeadersPlayback (const PersistentState& before, const PersistentState& after);
 
     CorvessaProcessor& processor;
 

@@ -134,11 +134,21 @@ TEST_F (InstanceSyncLinkTest, FollowerTakesTheLeadersSongAndGetsItsOwnBack)
     a.setSections (changed, true);
     ASSERT_TRUE (pumpUntil ([&] { return b.getSections()[0].bassVoicing == "Bassist"; }));
 
-    // A change of only the selected section moves the follower's selection.
+    // A change of only the selected section moves the follower's selection, and the section
+    // its audio thread plays with it.
     a.setSelectedSectionViewIndex (2);
     ASSERT_TRUE (pumpUntil ([&] { return b.getSelectedSectionViewIndex() == 2; }));
     EXPECT_EQ (b.getProgression(), "Dm G");
     EXPECT_EQ (namesOf (b.getSections()), namesOf (a.getSections()));
+    EXPECT_EQ (b.getSectionParameterIndex(), 2);
+
+    // So does a change of only the playback mode.
+    a.setSectionPlaybackMode (1);
+    ASSERT_TRUE (pumpUntil ([&] { return b.getSectionPlaybackMode() == 1; }));
+    EXPECT_TRUE (b.isAutoAdvanceSelected());
+    a.setSectionPlaybackMode (0);
+    ASSERT_TRUE (pumpUntil ([&] { return b.getSectionPlaybackMode() == 0; }));
+    EXPECT_FALSE (b.isAutoAdvanceSelected());
 
     // Leaving the role gives back the arrangement from before following, not the leader's.
     ASSERT_TRUE (b.setSyncMode (0));
