@@ -43,19 +43,19 @@ void PreviewMailbox::post (const std::vector<std::pair<int, int>>& pairs, int ve
     }
 
     // Fill the slot the reader is not pointed at. Its sequence reads 0 ("being written")
-    // until every field is in place, so a reader that copies it meanwhile notices.
+    // until every field is in place, so a reader that copies it meanwhile notices: each field
+    // is stored with release order, so a reader that sees any new field also sees the 0.
     auto& slot = previewSlots[(size_t) (1 - b)];
     slot.sequence.store (0, std::memory_order_relaxed);
-    std::atomic_thread_fence (std::memory_order_release);
 
     for (size_t k = 0; k < (size_t) PreviewSlot::maxNotes; ++k)
     {
-        slot.channels[k].store (local.channels[k], std::memory_order_relaxed);
-        slot.notes[k].store (local.notes[k], std::memory_order_relaxed);
+        slot.channels[k].store (local.channels[k], std::memory_order_release);
+        slot.notes[k].store (local.notes[k], std::memory_order_release);
     }
-    slot.count.store (local.count, std::memory_order_relaxed);
-    slot.velocity.store (local.velocity, std::memory_order_relaxed);
-    slot.stop.store (local.stop, std::memory_order_relaxed);
+    slot.count.store (local.count, std::memory_order_release);
+    slot.velocity.store (local.velocity, std::memory_order_release);
+    slot.stop.store (local.stop, std::memory_order_release);
     slot.sequence.store (local.sequence, std::memory_order_release);
 
     previewSlotIndex.store (1 - b, std::memory_order_release);
@@ -68,16 +68,16 @@ bool PreviewMailbox::read (PreviewSlot& out) const noexcept
 
     const juce::uint64 before = slot.sequence.load (std::memory_order_acquire);
 
+    // Acquire loads: the sequence read after them cannot be older than any field copied.
     for (size_t k = 0; k < (size_t) PreviewSlot::maxNotes; ++k)
     {
-        out.channels[k] = slot.channels[k].load (std::memory_order_relaxed);
-        out.notes[k] = slot.notes[k].load (std::memory_order_relaxed);
+        out.channels[k] = slot.channels[k].load (std::memory_order_acquire);
+        out.notes[k] = slot.notes[k].load (std::memory_order_acquire);
     }
-    out.count = std::clamp (slot.count.load (std::memory_order_relaxed), 0, PreviewSlot::maxNotes);
-    out.velocity = slot.velocity.load (std::memory_order_relaxed);
-    out.stop = slot.stop.load (std::memory_order_relaxed);
+    out.count = std::clamp (slot.count.load (std::memory_order_acquire), 0, PreviewSlot::maxNotes);
+    out.velocity = slot.velocity.load (std::memory_order_acquire);
+    out.stop = slot.stop.load (std::memory_order_acquire);
 
-    std::atomic_thread_fence (std::memory_order_acquire);
     const juce::uint64 after = slot.sequence.load (std::memory_order_relaxed);
 
     out.sequence = before;
