@@ -71,15 +71,12 @@ double ProgressionCompiler::durationToTicks (const juce::String& durationText)
     if (text.isEmpty())
         return ticksPerBar;
 
-    // A number that is not finite (inf, nan, 1e999) counts as no number at all, as does a bar
-    // count so large that its tick count overflows.
+    // A number that is not finite (inf, nan, 1e999) counts as no number at all. A finite bar
+    // count is capped (before the multiplication, so that it cannot overflow) at the longest
+    // chord; see maxChordLengthTicks for why.
     const auto bars = text.getDoubleValue();
     if (std::isfinite (bars) && bars > 0.0)
-    {
-        const auto ticks = bars * ticksPerBar;
-        if (std::isfinite (ticks))
-            return ticks;
-    }
+        return bars < maxChordLengthTicks / ticksPerBar ? bars * ticksPerBar : maxChordLengthTicks;
 
     if (text.startsWithIgnoreCase ("T"))
     {
@@ -88,7 +85,7 @@ double ProgressionCompiler::durationToTicks (const juce::String& durationText)
         // because a negative length would run time backwards for every later chord.
         if (! std::isfinite (ticks) || ! (ticks > 0.0))
             return 0.0;
-        return ticks;
+        return std::min (ticks, maxChordLengthTicks);
     }
 
     return ticksPerBar;

@@ -37,8 +37,18 @@ public:
     static double getTotalLengthInBeats (const std::vector<ChordEvent>& events);
 
     // Length in ticks of a duration text: bars ("2", "0.5"), or ticks after a leading T/t
-    // ("T384"); anything unreadable is one bar. Never infinite, NaN or negative.
+    // ("T384"); anything unreadable is one bar. Never infinite, NaN, negative or longer than
+    // maxChordLengthTicks.
     static double durationToTicks (const juce::String& durationText);
+
+    // The longest a single chord or rest may last: 2^22 ticks, 8192 bars (over four hours at
+    // 120 bpm), far beyond any musical use. Without a bound, a few tokens such as "C:1e305" are
+    // each finite but their sum is not, and an infinite start or section length would reach
+    // playback, clip export and the project check. A progression text holds fewer than 2^30
+    // tokens (each takes at least a character and a space), so even the longest text sums to
+    // less than 2^52 ticks: every start, every section length and its quarter-note count stay
+    // finite, and whole tick counts stay exact integers in a double.
+    static constexpr double maxChordLengthTicks = 4194304.0;
 
     // Voices the ascending chord tones of one chord in a voicing style, calling the searched
     // styles and falling back to a fixed voicing when a search finds nothing.

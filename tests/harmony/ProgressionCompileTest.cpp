@@ -97,8 +97,11 @@ TEST (ProgressionCompile, DurationTexts)
         { "Tx", 0 },        { "T1.5", 1.5 },    { "2bars", 1024 },
         // Numbers that are not finite count as no number; negative tick counts as none.
         { "inf", 512 },     { "1e999", 512 },   { "nan", 512 },     { "-inf", 512 },
-        { "1e307", 512 },   { "Tinf", 0 },      { "T1e999", 0 },    { "Tnan", 0 },
+        { "Tinf", 0 },      { "T1e999", 0 },    { "Tnan", 0 },
         { "T-128", 0 },     { "t-0", 0 },
+        // A chord lasts at most 8192 bars; finite counts beyond are cut to that length.
+        { "8192", 4194304 },  { "8191.5", 4194048 }, { "8193", 4194304 },   { "1e305", 4194304 },
+        { "1e307", 4194304 }, { "T4194304", 4194304 }, { "T4194305", 4194304 }, { "t1e308", 4194304 },
     };
 
     for (const auto& c : cases)
@@ -433,6 +436,51 @@ TEST (ProgressionCompile, ExtremeOctavesNeitherOverflowNorThrow)
     EXPECT_EQ (compile ("C G", styleSmooth, INT_MAX), compile ("C G", styleSmooth, 1000));
     EXPECT_EQ (compile ("C G", styleSmooth, INT_MIN), compile ("C G", styleSmooth, -1000));
     EXPECT_EQ (compile ("C", styleNone, 1000)[0].voicing, (Notes { 12024, 12028, 12031 }));
+}
+
+TEST (ProgressionCompile, HugeDurationsKeepEveryStartAndTheTotalFinite)
+{
+    constexpr double longest = ProgressionCompiler::maxChordLengthTicks;
+    EXPECT_EQ (longest, 4194304.0);
+
+    struct Case
+    {
+        const char* text;
+        const char* defaultDuration;
+    };
+
+    // Each of these lengths is finite on its own, but four of them summed overflowed to infinity.
+    const Case cases[] = {
+        { "C:1e305 F:1e305 G:1e305 C:1e305", "1" },
+        { "C:T1e308 R:T1e308 Hm:T1e308 C:1.7e308", "1" },
+        { "C F G C", "1e305" },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.text);
+        ProgressionCompiler compiler;
+        const auto events = compiler.compileProgression (c.text, 3, styleSmooth, c.defaultDuration, 1);
+        ASSERT_EQ (events.size(), 4u);
+
+        for (size_t i = 0; i < events.size(); ++i)
+        {
+            EXPECT_EQ (events[i].startTicks, (double) i * longest) << i;
+            EXPECT_EQ (events[i].lengthTicks, longest) << i;
+        }
+
+        const auto beats = ProgressionCompiler::getTotalLengthInBeats (events);
+        EXPECT_TRUE (std::isfinite (beats));
+        EXPECT_EQ (beats, 4.0 * longest / 128.0);
+    }
+
+    // Ordinary lengths beside a capped one are untouched.
+    const auto mixed = compile ("C:2 G:1e305 Am:T384 F:0.5");
+    ASSERT_EQ (mixed.size(), 4u);
+    EXPECT_EQ (mixed[1].startTicks, 1024.0);
+    EXPECT_EQ (mixed[2].startTicks, 1024.0 + longest);
+    EXPECT_EQ (mixed[3].startTicks, 1408.0 + longest);
+    EXPECT_EQ (mixed[3].lengthTicks, 256.0);
 }
 
 TEST (ProgressionCompile, MalformedTextNeverThrows)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <limits>
 
@@ -428,6 +429,47 @@ TEST (SectionCompile, ExtremeOctavesStayInTheMidiRange)
         for (const auto& slot : shifted->slots)
             for (auto n : slot.allNotes)
                 EXPECT_TRUE (n == (value < 0 ? 0 : 127) || std::abs (value) < 5) << n;
+    }
+}
+
+TEST (SectionCompile, HugeDurationsGiveAFiniteSectionLength)
+{
+    constexpr double longest = ProgressionCompiler::maxChordLengthTicks;
+
+    struct Case
+    {
+        const char* progression;
+        const char* defaultDuration;
+        double totalBeats;
+    };
+
+    const Case cases[] = {
+        { "C:1e305 F:1e305 G:1e305 C:1e305", "1", 4 * longest / 128 },
+        { "C Am:T1e308 F G", "1e305", 4 * longest / 128 },
+        { "C:2 G:1e305 Am:T384 F:0.5", "1", (1024 + longest + 384 + 256) / 128 },
+        // Ordinary lengths compile exactly as they always have.
+        { "C:2 R:0.5 G:T384", "1", 13 },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.progression);
+        const auto out = compile (sectionWith (c.progression), nullptr, c.defaultDuration);
+        ASSERT_NE (out.snapshot, nullptr);
+        const auto& snapshot = *out.snapshot;
+        expectConsistentSlots (snapshot);
+
+        EXPECT_TRUE (std::isfinite (snapshot.totalBeats));
+        EXPECT_EQ (snapshot.totalBeats, c.totalBeats);
+
+        double start = 0.0;
+        for (const auto& slot : snapshot.slots)
+        {
+            EXPECT_EQ (slot.event.startTicks, start);
+            EXPECT_TRUE (slot.event.lengthTicks >= 0.0 && slot.event.lengthTicks <= longest);
+            start += slot.event.lengthTicks;
+        }
+        EXPECT_EQ (start / 128.0, snapshot.totalBeats);
     }
 }
 
