@@ -1,5 +1,8 @@
 #include "harmony/ProgressionText.h"
 
+#include "harmony/ProgressionCompiler.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -220,15 +223,20 @@ juce::String formatDurationLabel (const ChordToken& token)
     const auto duration = token.duration.trim();
     float bars;
 
+    // A chord never plays longer than the compile's longest chord, so the label shows that
+    // length rather than a number the chord does not last (or one too large for a float).
+    constexpr double longestTicks = ProgressionCompiler::maxChordLengthTicks;
+    constexpr double longestBars = longestTicks / 512.0;
+
     if (duration.startsWithIgnoreCase ("T"))
     {
-        bars = static_cast<float> (leadingNumber (duration.substring (1))) / 512.0f;
+        bars = static_cast<float> (std::min (leadingNumber (duration.substring (1)), longestTicks)) / 512.0f;
         if (! std::isfinite (bars) || bars < 0.25f)
             bars = 0.25f;
     }
     else
     {
-        bars = static_cast<float> (leadingNumber (duration));
+        bars = static_cast<float> (std::min (leadingNumber (duration), longestBars));
         if (! std::isfinite (bars) || ! (bars > 0.0f))
             bars = 1.0f;
     }

@@ -162,6 +162,9 @@ TEST (FormatDurationLabel, ReadsBarsAndTicks)
         { "0.333", "0.33 bars" }, { "2abc", "2 bars" }, { " 4 ", "4 bars" },
         { "2.0004", "2.0004 bars" },            // near a whole number: general form, not two decimals
         { "inf", "1 bar" }, { "1e999", "1 bar" }, { "Tinf", "0.25 bars" }, // non-finite reads as no number
+        // No chord lasts longer than 8192 bars, and the label says so.
+        { "8192", "8192 bars" }, { "8193", "8192 bars" }, { "1e30", "8192 bars" }, { "1e305", "8192 bars" },
+        { "T4194304", "8192 bars" }, { "t1e308", "8192 bars" },
     };
 
     for (const auto& c : cases)
