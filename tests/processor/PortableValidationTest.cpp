@@ -220,6 +220,9 @@ TEST (PortableValidation, ProgressionCompileChecks)
         { "three quarters in ticks", [] (juce::var& p) { section (p, 1).setProperty ("progression", "C:T256 R:T128"); }, "Section Chorus: chord durations must total an integer number of bars" },
         { "a bar in ticks", [] (juce::var& p) { section (p, 1).setProperty ("progression", "C:T256 R:T256"); }, "" },
         { "halves that make a bar", [] (juce::var& p) { section (p, 0).setProperty ("progression", "C:0.5 G:0.5"); }, "" },
+        // A chord lasts at most 8192 bars, so huge durations add up to a finite whole number of bars.
+        { "huge durations", [] (juce::var& p) { section (p, 0).setProperty ("progression", "C:1e305 F:1e305 G:1e305 C:1e305"); }, "" },
+        { "huge durations and a half bar", [] (juce::var& p) { section (p, 0).setProperty ("progression", "C:T1e308 G:0.5"); }, "Section Verse: chord durations must total an integer number of bars" },
     });
 
     // The default duration of the state decides how long a chord without one lasts.
