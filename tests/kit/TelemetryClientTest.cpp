@@ -464,3 +464,130 @@ TEST_F (TelemetryClientTest, TearDownDuringTheStartDelayOrASlowPostIsClean)
     EXPECT_EQ (server.getAbortedByClientCount(), 1);
     EXPECT_EQ (section().getProperty ("last_ping_date", {}).toString(), "");
 }
+
+TEST_F (TelemetryClientTest, AForcedRequestWaitsForARunThatCanTakeIt)
+{
+    // Today's heartbeat from this format and host is already recorded: only a forced run sends.
+    const auto sentToday = "\"last_ping_dates_by_host\": {\"vst3:Test Host\": \"" + today() + "\"}";
+
+    // Without consent the forced run ends early and leaves its flag for the next run.
+    writeSection ("{\"telemetry_enabled\": false, \"consent_version\": \"2026-07-10\", " + sentToday + "}");
+    {
+        TelemetryClient client (config());
+        client.requestForcedHeartbeat();
+        ASSERT_TRUE (runEnds (client));
+        EXPECT_EQ (server.getConnectionCount(), 0);
+
+        client.setEnabled (true);
+        ASSERT_TRUE (client.requestHeartbeat());
+        ASSERT_TRUE (server.waitForRequests (1, 20000));
+        ASSERT_TRUE (runEnds (client));
+
+        // The flag was spent by that run.
+        ASSERT_TRUE (client.requestHeartbeat());
+        ASSERT_TRUE (runEnds (client));
+        EXPECT_EQ (server.getConnectionCount(), 1);
+    }
+
+    // A forced request made while an ordinary run is under way is taken by that run. The run
+    // is held where it asks for the host's name, before it looks at the flag.
+    writeSection ("{\"telemetry_enabled\": true, \"consent_version\": \"2026-07-10\", " + sentToday + "}");
+
+    juce::WaitableEvent runIsWaiting, letRunGoOn;
+    auto cfg = config();
+    cfg.hostNameProvider = [&]
+    {
+        runIsWaiting.signal();
+        letRunGoOn.wait (20000);
+        return juce::String ("Test Host");
+    };
+
+    TelemetryClient client (cfg);
+    ASSERT_TRUE (client.requestHeartbeat());
+    ASSERT_TRUE (runIsWaiting.wait (20000));
+
+    client.requestForcedHeartbeat();
+    letRunGoOn.signal();
+
+    ASSERT_TRUE (server.waitForRequests (2, 20000));
+    ASSERT_TRUE (runEnds (client));
+    EXPECT_EQ (server.getConnectionCount(), 2);
+}
+
+TEST_F (TelemetryClientTest, IdentityIsMadeOnceAndRecordsKeepOtherHostsDays)
+{
+    const juce::String knownId = "11111111-2222-4333-8444-555555555555";
+    const juce::String knownFirstSeen = "2025-01-02T03:04:05.678Z";
+
+    struct Case
+    {
+        const char* name;
+        juce::String storedExtra;      // further keys of the stored section
+        bool idKept;
+        bool firstSeenKept;
+        const char* otherHostDate;     // another host's stored day that must survive, or null
+    };
+
+    const Case cases[] = {
+        { "no identity yet",            "", false, false, nullptr },
+        { "id without first-seen time", ", \"install_id\": \"" + knownId + "\"", true, false, nullptr },
+        { "whole identity",             ", \"install_id\": \"" + knownId + "\", \"first_seen_at_utc\": \"" + knownFirstSeen + "\"", true, true, nullptr },
+        { "per-host days not an object", ", \"last_ping_dates_by_host\": \"broken\"", false, false, nullptr },
+        { "another host's day",         ", \"last_ping_dates_by_host\": {\"vst3:Other Host\": \"2020-01-01\"}", false, false, "2020-01-01" },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        kittest::settingsFolder().deleteRecursively();
+        writeSection ("{\"telemetry_enabled\": true, \"consent_version\": \"2026-07-10\"" + c.storedExtra + "}");
+
+        const auto before = server.getRequests().size();
+        TelemetryClient client (config());
+        ASSERT_TRUE (client.requestHeartbeat());
+        ASSERT_TRUE (server.waitForRequests (before + 1, 20000));
+        ASSERT_TRUE (runEnds (client));
+
+        const auto stored = section();
+        const auto installId = stored.getProperty ("install_id", {}).toString();
+        const auto firstSeen = stored.getProperty ("first_seen_at_utc", {}).toString();
+
+        if (c.idKept)
+        {
+            EXPECT_EQ (installId, knownId);
+        }
+        else
+        {
+            EXPECT_TRUE (installId.length() == 36 && installId != knownId && installId == installId.toLowerCase()) << installId;
+        }
+
+        if (c.firstSeenKept)
+        {
+            EXPECT_EQ (firstSeen, knownFirstSeen);
+        }
+        else
+        {
+            EXPECT_EQ (firstSeen.substring (0, 10), today());
+        }
+
+        // The heartbeat carried the identity that was stored before it was sent.
+        const auto body = juce::JSON::parse (juce::String (server.getRequests().back().body));
+        EXPECT_EQ (body.getProperty ("install_id", {}).toString(), installId);
+        EXPECT_EQ (body.getProperty ("first_seen_at", {}).toString(), firstSeen);
+
+        const auto byHost = stored.getProperty ("last_ping_dates_by_host", {});
+        ASSERT_NE (byHost.getDynamicObject(), nullptr);
+        EXPECT_EQ (byHost.getProperty ("vst3:Test Host", {}).toString(), today());
+        if (c.otherHostDate != nullptr)
+        {
+            EXPECT_EQ (byHost.getProperty ("vst3:Other Host", {}).toString(), c.otherHostDate);
+        }
+
+        // A second run (forced, so that it sends again) never changes the identity.
+        client.requestForcedHeartbeat();
+        ASSERT_TRUE (server.waitForRequests (before + 2, 20000));
+        ASSERT_TRUE (runEnds (client));
+        EXPECT_EQ (section().getProperty ("install_id", {}).toString(), installId);
+        EXPECT_EQ (section().getProperty ("first_seen_at_utc", {}).toString(), firstSeen);
+    }
+}

@@ -63,3 +63,67 @@ TEST_F (LegacyChunkLoad, AnOlderChunkLoadsWithItsSectionsAndSurvivesASaveIntoAno
     EXPECT_EQ (juce::JSON::toString (second.exportPortableProject()), juce::JSON::toString (processor.exportPortableProject()));
     EXPECT_EQ (second.getProgression(), "Am F C G");
 }
+
+namespace
+{
+juce::MemoryBlock chunkFromText (const juce::String& xmlText)
+{
+    const auto xml = juce::parseXML (xmlText);
+    EXPECT_NE (xml, nullptr) << xmlText;
+    juce::MemoryBlock block;
+    if (xml != nullptr)
+        juce::AudioProcessor::copyXmlToBinary (*xml, block);
+    return block;
+}
+
+int choiceIndex (CorvessaProcessor& processor, const juce::String& id)
+{
+    for (auto* p : processor.getParameters())
+        if (auto* choice = dynamic_cast<juce::AudioParameterChoice*> (p); choice != nullptr && choice->getParameterID() == id)
+            return choice->getIndex();
+
+    ADD_FAILURE() << "no choice parameter " << id;
+    return -1;
+}
+} // namespace
+
+TEST_F (LegacyChunkLoad, TheOlderRootIsKnownInAnyLetterCaseAndItsValuesReachTheHostParameters)
+{
+    for (const char* tag : { "Corvessa", "CORVESSA", "corvessa" })
+    {
+        SCOPED_TRACE (tag);
+        const auto chunk = chunkFromText ("<" + juce::String (tag) + " progression=\"Am G\" inversionType=\"4\" outputLayerMode=\"5\"/>");
+
+        CorvessaProcessor processor;
+        processor.setStateInformation (chunk.getData(), (int) chunk.getSize());
+
+        EXPECT_EQ (processor.getProgression(), "Am G");
+        EXPECT_EQ (processor.getBodyVoicing(), 4);
+        EXPECT_EQ (processor.getOutputLayerMode(), 5);
+
+        // The host sees the migrated values, not the ones from before the load.
+        EXPECT_EQ (choiceIndex (processor, "bodyVoicing"), 4);
+        EXPECT_EQ (choiceIndex (processor, "outputLayerMode"), 5);
+    }
+}
+
+TEST_F (LegacyChunkLoad, AnOlderChunkNeverTakesAwayASyncRoleChosenInThisInstance)
+{
+    CorvessaProcessor processor;
+    ASSERT_TRUE (processor.setSyncMode (1));
+    const auto liveId = processor.getStateCopy().syncInstanceId;
+
+    const auto chunk = legacyChunk();
+    processor.setStateInformation (chunk.getData(), (int) chunk.getSize());
+
+    EXPECT_EQ (processor.getSections().size(), 2u);
+    EXPECT_EQ (processor.getSyncMode(), 1);
+    EXPECT_EQ (processor.getStateCopy().syncMode, 1);
+    EXPECT_EQ (processor.getStateCopy().syncInstanceId, liveId);
+    EXPECT_TRUE (processor.describeForMcp().writable);
+
+    // An instance that never chose a role takes the older chunk's: none.
+    CorvessaProcessor fresh;
+    fresh.setStateInformation (chunk.getData(), (int) chunk.getSize());
+    EXPECT_EQ (fresh.getSyncMode(), 0);
+}

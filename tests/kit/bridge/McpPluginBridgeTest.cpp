@@ -2,6 +2,8 @@
 
 #include "kit/UserDataPaths.h"
 
+#include "kit/KitTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -157,4 +159,25 @@ TEST_F (McpPluginBridgeTest, AConstructionOffTheMessageThreadInitialisesOnTheFir
     EXPECT_TRUE (bridge->isInitialised()) << bridge->getLastError();
     EXPECT_TRUE (bridge->getInstanceDirectory().getChildFile ("requests").isDirectory());
     EXPECT_TRUE (bridge->getLastError().isEmpty());
+}
+
+TEST_F (McpPluginBridgeTest, AFolderThatCannotBePreparedAtOnceIsPreparedLaterByItsOwnTimer)
+{
+    // Something in the place of the shared instances folder: the bridge, constructed on the
+    // message thread, cannot prepare its folder now.
+    const auto root = instancesRoot();
+    ASSERT_TRUE (root.deleteRecursively());
+    ASSERT_TRUE (root.getParentDirectory().createDirectory().wasOk());
+    ASSERT_TRUE (root.replaceWithText ("in the way"));
+
+    Bridge bridge (completeConfig());
+    EXPECT_FALSE (bridge.isInitialised());
+    EXPECT_EQ (bridge.getLastError(), "MCP bridge path is not a real directory: " + root.getFullPathName());
+    EXPECT_EQ (root.loadFileAsString(), "in the way") << "what stood there is reported, never replaced";
+
+    // Once the obstacle is gone, the bridge's running timer tries again and succeeds.
+    ASSERT_TRUE (root.deleteFile());
+    EXPECT_TRUE (kittest::pumpMessagesUntil ([&] { return bridge.isInitialised(); }));
+    EXPECT_TRUE (bridge.getInstanceDirectory().getChildFile ("requests").isDirectory());
+    EXPECT_TRUE (bridge.getLastError().isEmpty());
 }
