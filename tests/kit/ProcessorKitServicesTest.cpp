@@ -2,6 +2,8 @@
 
 #include "kit/CorvessaServiceConfig.h"
 #include "kit/ServiceAddresses.h"
+#include "kit/SettingsStore.h"
+#include "kit/UpdateChecker.h"
 
 #include "FakeVst3Host.h"
 #include "KitTestSupport.h"
@@ -52,4 +54,73 @@ TEST (ProcessorKitServices, BuiltFromTheProductConfigurationAndTheHostsContext)
     // Deleting the processor while its update check may still be under way is clean.
     processor.reset();
     kittest::pumpMessagesFor (50);
+}
+
+namespace
+{
+    struct TestPlayHead : juce::AudioPlayHead
+    {
+        juce::Optional<PositionInfo> getPosition() const override
+        {
+            PositionInfo info;
+            info.setIsPlaying (playing);
+            info.setPpqPosition (0.0);
+            info.setBpm (120.0);
+            return info;
+        }
+
+        bool playing = false;
+    };
+} // namespace
+
+// The processor feeds the usage trigger: its preparation sets five seconds at the host's rate,
+// and only blocks the host plays count towards them.
+TEST (ProcessorKitServices, PlayedBlocksFeedTheTelemetryUsageTrigger)
+{
+    // The run this test starts sends its heartbeat to the configured service; only a build
+    // whose service lies on this machine may do that.
+    if (! velmar::UpdateChecker::isLoopbackHost (velmar::getTelemetryEndpointUrl()))
+        GTEST_SKIP() << "the maker's service of this build is not on loopback";
+
+    juce::ScopedJuceInitialiser_GUI juce;
+    kittest::settingsFolder().deleteRecursively();
+    ASSERT_TRUE (velmar::SettingsStore ("VELMAR/Corvessa").writeSection ("telemetry",
+        juce::JSON::parse ("{\"telemetry_enabled\": true, \"consent_version\": \"2026-07-10\"}")));
+
+    const auto installId = []
+    {
+        return velmar::SettingsStore ("VELMAR/Corvessa").readSection ("telemetry").getProperty ("install_id", {}).toString();
+    };
+
+    TestPlayHead head;
+    auto processor = std::make_unique<CorvessaProcessor>();
+    processor->setPlayHead (&head);
+    processor->prepareToPlay (1000.0, 500);     // five seconds are 5000 samples
+
+    juce::AudioBuffer<float> audio (2, 500);
+    juce::MidiBuffer midi;
+    midi.ensureSize (4096);
+
+    const auto processBlocks = [&] (int count)
+    {
+        for (int i = 0; i < count; ++i)
+        {
+            midi.clear();
+            processor->processBlock (audio, midi);
+        }
+    };
+
+    // Stopped: nothing counts, whatever the time.
+    processBlocks (20);
+    kittest::pumpMessagesFor (700);
+    EXPECT_EQ (installId(), "");
+
+    // Five seconds of playback start the day's usage run, which makes the identity it sends.
+    head.playing = true;
+    processBlocks (10);
+    EXPECT_TRUE (kittest::pumpMessagesUntil ([&] { return installId().isNotEmpty(); }));
+
+    processor->setPlayHead (nullptr);
+    processor.reset();
+    kittest::settingsFolder().deleteRecursively();
 }
