@@ -1,5 +1,6 @@
 #include "kit/SettingsStore.h"
 
+#include "kit/JsonReader.h"
 #include "kit/JsonWriter.h"
 #include "kit/NamedProcessLock.h"
 #include "kit/UserDataPaths.h"
@@ -70,7 +71,7 @@ juce::var SettingsStore::readRoot() const
 
     if (file.existsAsFile() && file.getSize() <= maxSettingsFileBytes)
     {
-        const auto parsed = juce::JSON::parse (file.loadFileAsString());
+        const auto parsed = JsonReader::parse (file.loadFileAsString());
 
         if (asObject (parsed) != nullptr)
             return parsed;
@@ -96,7 +97,7 @@ bool SettingsStore::writeRoot (const juce::var& root) const
     const auto text = JsonWriter::toString (root, true, 15);
 
     // Never leave a file behind that the next read could not take back.
-    if (asObject (juce::JSON::parse (text)) == nullptr)
+    if (asObject (JsonReader::parse (text)) == nullptr)
         return false;
 
     {

@@ -1,5 +1,6 @@
 #include "kit/SupportRequestClient.h"
 
+#include "kit/JsonReader.h"
 #include "kit/JsonWriter.h"
 
 namespace velmar
@@ -82,7 +83,7 @@ juce::String SupportRequestClient::buildRequestBody (const SupportRequest& reque
 
 SupportResponse SupportRequestClient::mapResponse (int statusCode, const juce::String& responseText)
 {
-    const auto parsed = juce::JSON::parse (responseText);
+    const auto parsed = JsonReader::parse (responseText);
 
     SupportResponse response;
     response.statusCode = statusCode;

@@ -1,5 +1,6 @@
 #include "kit/UpdateChecker.h"
 
+#include "kit/JsonReader.h"
 #include "kit/SettingsStore.h"
 #include "kit/WebAddressOpener.h"
 
@@ -212,7 +213,7 @@ void UpdateChecker::run()
         return;
     }
 
-    const auto feed = juce::JSON::parse (response.body);
+    const auto feed = JsonReader::parse (response.body);
 
     if (feed.getDynamicObject() == nullptr)
     {

@@ -1,5 +1,6 @@
 #include "processor/LegacyStateChunk.h"
 
+#include "kit/JsonReader.h"
 #include "processor/PortableProject.h"
 
 namespace
@@ -95,7 +96,7 @@ PersistentState readLegacyState (const juce::XmlElement& root)
 
 bool parseLegacySectionChain (SectionList& sections, const juce::String& json, juce::String& error)
 {
-    const auto root = juce::JSON::parse (json);
+    const auto root = velmar::JsonReader::parse (json);
 
     if (root.isVoid())
     {

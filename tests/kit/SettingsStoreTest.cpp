@@ -97,8 +97,10 @@ TEST_F (SettingsStoreTest, UnknownKeysSurviveAndWholeSectionsAreReplacedInPlace)
 
 TEST_F (SettingsStoreTest, UnreadableFilesReadAsEmptyAndTheNextWriteReplacesThem)
 {
-    struct Case { const char* content; };
-    const Case cases[] = { { "[1, 2, 3]" }, { "42" }, { "{\"ui\": {\"scale\": " }, { "" }, { "\"text\"" }, { "{\"ui\": \"not an object\"}" }, { "{\"ui\": [1, 2]}" } };
+    struct Case { juce::String content; };
+    const Case cases[] = { { "[1, 2, 3]" }, { "42" }, { "{\"ui\": {\"scale\": " }, { "" }, { "\"text\"" }, { "{\"ui\": \"not an object\"}" }, { "{\"ui\": [1, 2]}" },
+                           // Nested deep enough to overflow the framework parser's stack.
+                           { "{\"ui\": {\"scale\": 1.0}, \"x\": " + juce::String::repeatedString ("[", 200000) + "}" } };
 
     for (const auto& c : cases)
     {

@@ -129,6 +129,7 @@ TEST_F (SupportRequestClientTest, OutcomesByStatusAndAnswer)
         { "server error, HTML", { 503, "<html>down</html>", "text/html" }, false, 503, "VELMAR support is temporarily unavailable. Please try again.", "" },
         { "server error, text", { 500, "{\"message\": \"Maintenance until 10:00\"}" }, false, 500, "Maintenance until 10:00", "" },
         { "garbage answer",     { 200, "not json at all", "text/plain" }, false, 200, "The support request could not be sent.", "" },
+        { "nested too deep",    { 200, "{\"ok\": true, \"requestId\": \"R\", \"x\": " + std::string (65000, '[') }, false, 200, "The support request could not be sent.", "" },
         { "array answer",       { 200, "[true]" }, false, 200, "The support request could not be sent.", "" },
         { "not HTTP",           { 200, "garbage\r\n\r\n", "", 0, true }, false, 0, "Could not reach VELMAR support. Check your connection and try again.", "" },
     };

@@ -141,6 +141,7 @@ TEST_F (UpdateCheckerTest, FeedAnswersDecideTheStatusAndWhatIsCached)
         { "same version",        { 200, feed ("1.3.4.0", "https://velmar.example/d").toStdString() }, UpdateChecker::upToDate, true, "1.3.4.0" },
         { "not a version",       { 200, feed ("1.4.0-beta", "https://velmar.example/d").toStdString() }, UpdateChecker::upToDate, true, "1.4.0-beta" },
         { "newer without link",  { 200, feed ("2.0.0", "").toStdString() }, UpdateChecker::upToDate, true, "2.0.0" },
+        { "nested too deep",     { 200, "{\"latest_version\": \"9.0\", \"download_url\": \"https://velmar.example/d\", \"x\": " + std::string (200000, '[') + "}" }, UpdateChecker::idle, false, "" },
         { "wrong types",         { 200, "{\"latest_version\": 2, \"download_url\": [\"x\"]}" }, UpdateChecker::upToDate, true, "" },
         { "no JSON",             { 200, "<html>hello</html>", "text/html" }, UpdateChecker::idle, false, "" },
         { "JSON but no object",  { 200, "[1, 2]" }, UpdateChecker::idle, false, "" },

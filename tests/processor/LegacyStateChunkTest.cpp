@@ -132,6 +132,8 @@ TEST (LegacyStateChunk, SectionChainPayloadMessages)
         { "", false, "Invalid JSON syntax.", 0 },
         { "{\"sections\": [", false, "Invalid JSON syntax.", 0 },
         { "[{\"name\": \"A\"}]", false, "Root JSON must be an object.", 0 },
+        // Nested deep enough to overflow the framework parser's stack: refused unread.
+        { "{\"sections\": [{\"name\": " + juce::String::repeatedString ("[", 200000) + "}]}", false, "Invalid JSON syntax.", 0 },
         { "\"sections\"", false, "Invalid JSON syntax.", 0 },
         { "{}", false, "Missing or invalid 'sections' array.", 0 },
         { "{\"sections\": {}}", false, "Missing or invalid 'sections' array.", 0 },
