@@ -1,6 +1,8 @@
 #include "processor/MidiClipRenderer.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <map>
 #include <utility>
 
@@ -60,8 +62,29 @@ juce::MidiMessageSequence renderClipSequence (const std::vector<ClipChord>& chor
     return sequence;
 }
 
+bool fitsStandardMidiFile (const juce::MidiMessageSequence& sequence)
+{
+    // A Standard MIDI File stores the time between two events in at most four 7-bit groups,
+    // and the framework's writer rounds each time stamp to an int: a section of extreme chord
+    // lengths would otherwise come out as a corrupt file that looks written.
+    constexpr double maxDeltaTicks = 0x0FFFFFFF;
+    constexpr double maxTick = std::numeric_limits<int>::max();
+    double previous = 0.0;
+    for (const auto* holder : sequence)
+    {
+        const double tick = std::round (holder->message.getTimeStamp());
+        if (! std::isfinite (tick) || tick < 0.0 || tick > maxTick || tick - previous > maxDeltaTicks)
+            return false;
+        previous = std::max (previous, tick);
+    }
+    return true;
+}
+
 bool writeClipFile (const juce::File& file, const juce::MidiMessageSequence& sequence)
 {
+    if (! fitsStandardMidiFile (sequence))
+        return false;
+
     juce::MidiFile midiFile;
     midiFile.setTicksPerQuarterNote (ticksPerQuarterNote);
     midiFile.addTrack (sequence);

@@ -26,8 +26,13 @@ struct ClipChord
 // time stamps in ticks.
 juce::MidiMessageSequence renderClipSequence (const std::vector<ClipChord>& chords);
 
+// True when every time stamp of the sequence can be stored in a Standard MIDI File: whole
+// ticks from 0 to the int range, no gap between two events beyond the file format's limit.
+bool fitsStandardMidiFile (const juce::MidiMessageSequence& sequence);
+
 // Writes the sequence as a Standard MIDI File of format 1 with one track and 128 ticks per
-// quarter note, replacing any file of that name. False when any step of the write fails.
+// quarter note, replacing any file of that name. False when any step of the write fails, or
+// when the sequence does not fit the file format (then no file is touched).
 bool writeClipFile (const juce::File& file, const juce::MidiMessageSequence& sequence);
 
 // The base of a clip's file name: the section's trimmed name made legal for a file name, or

@@ -122,6 +122,50 @@ TEST (MidiClipRenderer, WritesExactStandardMidiFileBytes)
     EXPECT_FALSE (writeClipFile (file.getSiblingFile ("missing-folder").getChildFile ("x.mid"), renderClipSequence ({})));
 }
 
+TEST (MidiClipRenderer, RefusesClipsTheFileFormatCannotHoldWithoutTouchingTheFile)
+{
+    // Chord lengths up to thousands of bars are legal; a file must never come out with wrapped
+    // time stamps. Each case is one plain note per chord, chords back to back from tick 0.
+    struct Case
+    {
+        const char* what;
+        std::vector<double> lengths;
+        bool fits;
+    };
+    const double longestChord = 4194304.0; // 8192 bars
+    const std::vector<Case> cases {
+        { "an ordinary bar", { 512.0 }, true },
+        { "the longest chord", { longestChord }, true },
+        { "a gap just inside the delta limit", { 4.0 + 0x0FFFFFFF }, true },
+        { "a gap beyond the delta limit", { 4.0 + 0x0FFFFFFF + 1.0 }, false },
+        { "513 longest chords, past the int range", std::vector<double> (513, longestChord), false },
+        { "512 longest chords, the last note ending inside it", std::vector<double> (512, longestChord), true },
+    };
+
+    for (const auto& c : cases)
+    {
+        std::vector<ClipChord> clip;
+        double start = 0.0;
+        for (const double length : c.lengths)
+        {
+            ClipChord chord { start, length, {} };
+            chord.notes.add (2, 48, false);
+            clip.push_back (chord);
+            start += length;
+        }
+        const auto sequence = renderClipSequence (clip);
+        EXPECT_EQ (fitsStandardMidiFile (sequence), c.fits) << c.what;
+
+        juce::TemporaryFile temp (".mid");
+        ASSERT_TRUE (temp.getFile().replaceWithText ("earlier clip"));
+        EXPECT_EQ (writeClipFile (temp.getFile(), sequence), c.fits) << c.what;
+        if (! c.fits)
+            EXPECT_EQ (temp.getFile().loadFileAsString(), "earlier clip") << c.what;
+        else
+            EXPECT_EQ (juce::MidiFile().readFrom (*temp.getFile().createInputStream()), true) << c.what;
+    }
+}
+
 TEST (MidiClipRenderer, FileNamesComeFromTheSectionName)
 {
     struct Section
