@@ -101,35 +101,6 @@ FretboardSetup makeFretboardSetup (const std::vector<int>& chordTones, int rootP
     return setup;
 }
 
-namespace
-{
-    int countBits (ClassMask m)
-    {
-        int n = 0;
-        for (; m != 0; m &= m - 1)
-            ++n;
-        return n;
-    }
-
-    int lowestClass (ClassMask m)
-    {
-        int c = 0;
-        while ((m & 1u) == 0)
-        {
-            m >>= 1;
-            ++c;
-        }
-        return c;
-    }
-
-    // Pitch classes turned into classes relative to the root.
-    ClassMask relativeMask (ClassMask pitchClasses, int root)
-    {
-        const ClassMask twice = pitchClasses | (pitchClasses << 12);
-        return (twice >> root) & 0xfffu;
-    }
-}
-
 int guitaristCost (const FretboardSetup& setup, const FingeringShape& shape)
 {
     if (shape.noteCount == 0)

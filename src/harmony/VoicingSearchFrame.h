@@ -43,6 +43,34 @@ constexpr ClassMask sixthClass = classBit (9);
 constexpr ClassMask minorSeventhClass = classBit (10);
 constexpr ClassMask ninthClasses = classBit (1) | classBit (2) | classBit (3);
 
+/** How many classes a mask holds. */
+inline int countBits (ClassMask m)
+{
+    int n = 0;
+    for (; m != 0; m &= m - 1)
+        ++n;
+    return n;
+}
+
+/** The lowest class in a mask that is not empty. */
+inline int lowestClass (ClassMask m)
+{
+    int c = 0;
+    while ((m & 1u) == 0)
+    {
+        m >>= 1;
+        ++c;
+    }
+    return c;
+}
+
+/** Absolute pitch classes turned into classes relative to the root. */
+inline ClassMask relativeMask (ClassMask pitchClasses, int root)
+{
+    const ClassMask twice = pitchClasses | (pitchClasses << 12);
+    return (twice >> root) & 0xfffu;
+}
+
 /** The relative classes of some notes above a root pitch class. */
 ClassMask relativeClassesOf (const int* notes, int count, int rootPitchClass);
 

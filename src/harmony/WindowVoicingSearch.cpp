@@ -32,32 +32,6 @@ namespace
         return sum / count;
     }
 
-    int countBits (ClassMask m)
-    {
-        int n = 0;
-        for (; m != 0; m &= m - 1)
-            ++n;
-        return n;
-    }
-
-    int lowestClass (ClassMask m)
-    {
-        int c = 0;
-        while ((m & 1u) == 0)
-        {
-            m >>= 1;
-            ++c;
-        }
-        return c;
-    }
-
-    // Absolute pitch classes turned into classes relative to the root.
-    ClassMask relativeMask (ClassMask pitchClasses, int root)
-    {
-        const ClassMask twice = pitchClasses | (pitchClasses << 12);
-        return (twice >> root) & 0xfffu;
-    }
-
     bool has (ClassMask m, int relative) { return (m & classBit (relative)) != 0; }
 }
 
