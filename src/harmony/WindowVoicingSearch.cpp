@@ -33,6 +33,55 @@ namespace
     }
 
     bool has (ClassMask m, int relative) { return (m & classBit (relative)) != 0; }
+
+    // The Pianist terms that adding notes above the highest one leaves settled, so the cost
+    // and its lower bound charge them alike: a doubled root, close or wide neighbour gaps,
+    // and colour notes sitting low in the window.
+    int pianistSettledTerms (const PianistSetup& setup, const int* notes, int n)
+    {
+        const int lo = setup.low;
+        const RelativeClassTable& relative = setup.relative;
+        int cost = 0;
+
+        int rootCount = 0;
+        for (int i = 0; i < n; ++i)
+            if (relative (notes[i]) == 0)
+                ++rootCount;
+        if (rootCount == 2)
+            cost += 8;
+
+        for (int i = 0; i + 1 < n; ++i)
+        {
+            const int l = notes[i];
+            const int g = notes[i + 1] - l;
+            if (g == 1)
+                cost += l < lo + 17 ? 48 : 22;
+            else if (g == 2)
+                cost += l < lo + 12 ? 24 : 0;
+            else if (g > 16)
+                cost += 5 * g - 80;
+        }
+
+        for (int i = 0; i < n; ++i)
+        {
+            const int note = notes[i];
+            const int r = relative (note);
+            if ((r == 1 || r == 2 || r == 5 || r == 6 || r == 8 || r == 9) && note < lo + 5)
+                cost += 42;
+            if (note < lo + 4 && r != 0 && r != 7)
+                cost += 24;
+        }
+
+        return cost;
+    }
+
+    // A muddy close interval at the bottom, charged more the lower it sits.
+    int pianistLowGapCharge (const PianistSetup& setup, int lowest, int gap)
+    {
+        if (gap >= 5)
+            return 0;
+        return lowest < setup.low + 12 ? 90 - 18 * gap : 8 * (5 - gap);
+    }
 }
 
 //==============================================================================
@@ -131,13 +180,6 @@ int pianistCost (const PianistSetup& setup, const int* notes, int n)
         }
     }
 
-    int rootCount = 0;
-    for (int i = 0; i < n; ++i)
-        if (relative (notes[i]) == 0)
-            ++rootCount;
-    if (rootCount == 2)
-        cost += 8;
-
     // Span.
     if (n <= 2)
     {
@@ -158,31 +200,10 @@ int pianistCost (const PianistSetup& setup, const int* notes, int n)
         const int g = notes[1] - lowest;
         if (n >= 4 && g >= 7 && g <= 14)
             cost -= 12;
-        if (g < 5)
-            cost += lowest < lo + 12 ? 90 - 18 * g : 8 * (5 - g);
+        cost += pianistLowGapCharge (setup, lowest, g);
     }
 
-    for (int i = 0; i + 1 < n; ++i)
-    {
-        const int l = notes[i];
-        const int g = notes[i + 1] - l;
-        if (g == 1)
-            cost += l < lo + 17 ? 48 : 22;
-        else if (g == 2)
-            cost += l < lo + 12 ? 24 : 0;
-        else if (g > 16)
-            cost += 5 * g - 80;
-    }
-
-    for (int i = 0; i < n; ++i)
-    {
-        const int note = notes[i];
-        const int r = relative (note);
-        if ((r == 1 || r == 2 || r == 5 || r == 6 || r == 8 || r == 9) && note < lo + 5)
-            cost += 42;
-        if (note < lo + 4 && r != 0 && r != 7)
-            cost += 24;
-    }
+    cost += pianistSettledTerms (setup, notes, n);
 
     const PreviousVoicing& prev = setup.previous;
     const double mean = meanOf (notes, n);
@@ -228,13 +249,6 @@ int pianistLowerBound (const PianistSetup& setup, const int* notes, int n)
     if (chord.perfectFifth)
         bound -= 4;
 
-    int rootCount = 0;
-    for (int i = 0; i < n; ++i)
-        if (relative (notes[i]) == 0)
-            ++rootCount;
-    if (rootCount == 2)
-        bound += 8;
-
     if (s > 26)
         bound += 8 * s - 208;
 
@@ -247,31 +261,10 @@ int pianistLowerBound (const PianistSetup& setup, const int* notes, int n)
         const int g = notes[1] - lowest;
         if (g >= 7 && g <= 14)
             bound -= 12;
-        if (g < 5)
-            bound += lowest < lo + 12 ? 90 - 18 * g : 8 * (5 - g);
+        bound += pianistLowGapCharge (setup, lowest, g);
     }
 
-    for (int i = 0; i + 1 < n; ++i)
-    {
-        const int l = notes[i];
-        const int g = notes[i + 1] - l;
-        if (g == 1)
-            bound += l < lo + 17 ? 48 : 22;
-        else if (g == 2)
-            bound += l < lo + 12 ? 24 : 0;
-        else if (g > 16)
-            bound += 5 * g - 80;
-    }
-
-    for (int i = 0; i < n; ++i)
-    {
-        const int note = notes[i];
-        const int r = relative (note);
-        if ((r == 1 || r == 2 || r == 5 || r == 6 || r == 8 || r == 9) && note < lo + 5)
-            bound += 42;
-        if (note < lo + 4 && r != 0 && r != 7)
-            bound += 24;
-    }
+    bound += pianistSettledTerms (setup, notes, n);
 
     // A note added above the highest raises both the highest note and the mean, so a
     // distance that is already upward can only grow.
