@@ -13,14 +13,6 @@
 
 namespace
 {
-constexpr int styleNone = (int) VoicingStyle::none;
-constexpr int styleFirstInversion = (int) VoicingStyle::firstInversion;
-constexpr int styleSmooth = (int) VoicingStyle::smooth;
-constexpr int styleGuitarist = (int) VoicingStyle::guitarist;
-constexpr int stylePianist = (int) VoicingStyle::pianist;
-constexpr int styleBassist = (int) VoicingStyle::bassist;
-constexpr int styleJazz = (int) VoicingStyle::jazz;
-
 // The shimmer's top note and colours are first placed in two octaves from the anchor.
 constexpr int shimmerPlacementSpan = 24;
 

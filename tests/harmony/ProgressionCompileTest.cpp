@@ -18,14 +18,6 @@ namespace
 {
 using Notes = std::vector<int>;
 
-constexpr int styleNone = (int) VoicingStyle::none;
-constexpr int styleFirstInversion = (int) VoicingStyle::firstInversion;
-constexpr int styleSmooth = (int) VoicingStyle::smooth;
-constexpr int styleGuitarist = (int) VoicingStyle::guitarist;
-constexpr int stylePianist = (int) VoicingStyle::pianist;
-constexpr int styleBassist = (int) VoicingStyle::bassist;
-constexpr int styleJazz = (int) VoicingStyle::jazz;
-
 constexpr int strict = 0;
 constexpr int balanced = 1;
 
