@@ -288,6 +288,8 @@ private:
     void publishSyncNow();
     // Forgets where playback stood, so the next block places the cursor anew.
     void resetPlaybackPosition();
+    // Forgets the notes and the chord playback was sounding, when the host starts or stops it.
+    void forgetSoundingState();
     // The published bank for this block, without locking or touching reference counts.
     const CompiledSectionBank* acquirePlaybackBank() noexcept;
     // Keeps a bank that publishing replaced until the audio thread cannot be using it.

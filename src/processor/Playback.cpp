@@ -34,17 +34,16 @@ void CorvessaProcessor::prepareToPlay (double newSampleRate, int)
 {
     telemetryClient.prepareUsageTracking (newSampleRate);
     sampleRate = newSampleRate;
-    soundingNotes.clear();
-    soundingPreviewNotes.clear();
-    lastSlotIndex = -1;
-    lastOutputMode = -1;
-    lastSnapshot.reset();
-    pendingSectionJump.store (-1);
+    forgetSoundingState();
     lastPpq = -1.0;
-    notesSounding.store (false);
 }
 
 void CorvessaProcessor::releaseResources()
+{
+    forgetSoundingState();
+}
+
+void CorvessaProcessor::forgetSoundingState()
 {
     soundingNotes.clear();
     soundingPreviewNotes.clear();
