@@ -52,31 +52,11 @@ protected:
         return names;
     }
 
-    static juce::RangedAudioParameter* parameter (CorvessaProcessor& p, const juce::String& id)
-    {
-        for (auto* param : p.getParameters())
-            if (auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (param); ranged != nullptr && ranged->getParameterID() == id)
-                return ranged;
-        return nullptr;
-    }
+    static juce::RangedAudioParameter* parameter (CorvessaProcessor& p, const juce::String& id) { return findParameter (p, id); }
 
     static bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 10000)
     {
-        const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
-
-        while (! condition())
-        {
-            if (juce::Time::getMillisecondCounter() >= end)
-                return false;
-
-            while (juce::dispatchNextMessageOnSystemQueue (true))
-            {
-            }
-
-            juce::Thread::sleep (2);
-        }
-
-        return true;
+        return pumpMessagesUntil (condition, timeoutMs);
     }
 
     juce::String fileLeader() const { return juce::JSON::parse (syncFile.loadFileAsString())["leaderId"].toString(); }
