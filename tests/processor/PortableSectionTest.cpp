@@ -1,3 +1,5 @@
+#include "JsonTestSupport.h"
+
 #include "processor/PortableProject.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +15,6 @@ juce::var parseJson (const juce::String& text)
     const auto value = juce::JSON::parse (text);
     EXPECT_FALSE (value.isVoid()) << text;
     return value;
-}
-
-juce::StringArray keysOf (const juce::var& object)
-{
-    juce::StringArray keys;
-    if (auto* o = object.getDynamicObject())
-        for (const auto& p : o->getProperties())
-            keys.add (p.name.toString());
-    return keys;
 }
 } // namespace
 

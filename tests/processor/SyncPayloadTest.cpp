@@ -1,3 +1,5 @@
+#include "JsonTestSupport.h"
+
 #include "processor/SyncPayload.h"
 
 #include <gtest/gtest.h>
@@ -54,15 +56,6 @@ SharedSnapshot snapshotOf (const PersistentState& leader)
     // Through the text a follower reads, so that nothing survives only as an in-memory value.
     snapshot.payload = juce::JSON::parse (juce::JSON::toString (snapshot.payload));
     return snapshot;
-}
-
-juce::StringArray keysOf (const juce::var& object)
-{
-    juce::StringArray keys;
-    if (auto* o = object.getDynamicObject())
-        for (const auto& p : o->getProperties())
-            keys.add (p.name.toString());
-    return keys;
 }
 
 const juce::String followerId = "00112233445566778899aabbccddeeff";
