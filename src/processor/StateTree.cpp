@@ -52,6 +52,44 @@ void applyOlderFlagKeys (const PropertyReader& in, bool& bassAddFifth, bool& bod
     }
 }
 
+// The arrangement switches and layer octaves, which the record and a section store under the
+// same keys and field names.
+template <typename Record>
+void writeArrangementSwitches (juce::ValueTree& tree, const Record& r)
+{
+    tree.setProperty ("arrangeBassAddOctave", r.arrangeBassAddOctave, nullptr);
+    tree.setProperty ("arrangeBassAddFifth", r.arrangeBassAddFifth, nullptr);
+    tree.setProperty ("arrangeBodyAddRoot", r.arrangeBodyAddRoot, nullptr);
+    tree.setProperty ("arrangeBodyAddFifth", r.arrangeBodyAddFifth, nullptr);
+    tree.setProperty ("arrangeBodyWithShimmer", r.arrangeBodyWithShimmer, nullptr);
+    tree.setProperty ("arrangeShimmerTopNoteEnabled", r.arrangeShimmerTopNoteEnabled, nullptr);
+    tree.setProperty ("arrangeShimmerColorNotesEnabled", r.arrangeShimmerColorNotesEnabled, nullptr);
+    tree.setProperty ("bassOctave", r.bassOctave, nullptr);
+    tree.setProperty ("bodyOctave", r.bodyOctave, nullptr);
+    tree.setProperty ("shimmerOctave", r.shimmerOctave, nullptr);
+}
+
+// Reads them back, older flag keys included, with the octaves clamped to their range.
+template <typename Record>
+void readArrangementSwitches (const PropertyReader& in, Record& r)
+{
+    in.flag ("arrangeBassAddOctave", r.arrangeBassAddOctave);
+    in.flag ("arrangeBassAddFifth", r.arrangeBassAddFifth);
+    in.flag ("arrangeBodyAddRoot", r.arrangeBodyAddRoot);
+    in.flag ("arrangeBodyAddFifth", r.arrangeBodyAddFifth);
+    in.flag ("arrangeBodyWithShimmer", r.arrangeBodyWithShimmer);
+    in.flag ("arrangeShimmerTopNoteEnabled", r.arrangeShimmerTopNoteEnabled);
+    in.flag ("arrangeShimmerColorNotesEnabled", r.arrangeShimmerColorNotesEnabled);
+    applyOlderFlagKeys (in, r.arrangeBassAddFifth, r.arrangeBodyAddRoot, r.arrangeBodyAddFifth,
+                        r.arrangeShimmerTopNoteEnabled, r.arrangeShimmerColorNotesEnabled);
+
+    in.number ("bassOctave", r.bassOctave);
+    in.number ("bodyOctave", r.bodyOctave);
+    in.number ("shimmerOctave", r.shimmerOctave);
+    r.bassOctave = clampLayerOctaveOffset (r.bassOctave);
+    r.bodyOctave = clampLayerOctaveOffset (r.bodyOctave);
+    r.shimmerOctave = clampLayerOctaveOffset (r.shimmerOctave);
+}
 } // namespace
 
 //==============================================================================
@@ -69,16 +107,7 @@ juce::ValueTree sectionToTree (const SectionMode::SectionData& s)
     tree.setProperty ("arrangeBassLegato", s.arrangeBassLegato, nullptr);
     tree.setProperty ("arrangeBodyLegato", s.arrangeBodyLegato, nullptr);
     tree.setProperty ("arrangeShimmerLegato", s.arrangeShimmerLegato, nullptr);
-    tree.setProperty ("arrangeBassAddOctave", s.arrangeBassAddOctave, nullptr);
-    tree.setProperty ("arrangeBassAddFifth", s.arrangeBassAddFifth, nullptr);
-    tree.setProperty ("arrangeBodyAddRoot", s.arrangeBodyAddRoot, nullptr);
-    tree.setProperty ("arrangeBodyAddFifth", s.arrangeBodyAddFifth, nullptr);
-    tree.setProperty ("arrangeBodyWithShimmer", s.arrangeBodyWithShimmer, nullptr);
-    tree.setProperty ("arrangeShimmerTopNoteEnabled", s.arrangeShimmerTopNoteEnabled, nullptr);
-    tree.setProperty ("arrangeShimmerColorNotesEnabled", s.arrangeShimmerColorNotesEnabled, nullptr);
-    tree.setProperty ("bassOctave", s.bassOctave, nullptr);
-    tree.setProperty ("bodyOctave", s.bodyOctave, nullptr);
-    tree.setProperty ("shimmerOctave", s.shimmerOctave, nullptr);
+    writeArrangementSwitches (tree, s);
     tree.setProperty ("scale", s.scale, nullptr);
     tree.setProperty ("rootKey", s.rootKey, nullptr);
     tree.setProperty ("suggestedBpm", s.suggestedBpm, nullptr);
@@ -108,21 +137,7 @@ SectionMode::SectionData readSectionTree (const juce::ValueTree& tree)
     in.flag ("arrangeBodyLegato", s.arrangeBodyLegato);
     in.flag ("arrangeShimmerLegato", s.arrangeShimmerLegato);
     s.arrangeBassAddOctave = in.flagOr ("subOctave", s.arrangeBassAddOctave);
-    in.flag ("arrangeBassAddOctave", s.arrangeBassAddOctave);
-    in.flag ("arrangeBassAddFifth", s.arrangeBassAddFifth);
-    in.flag ("arrangeBodyAddRoot", s.arrangeBodyAddRoot);
-    in.flag ("arrangeBodyAddFifth", s.arrangeBodyAddFifth);
-    in.flag ("arrangeBodyWithShimmer", s.arrangeBodyWithShimmer);
-    in.flag ("arrangeShimmerTopNoteEnabled", s.arrangeShimmerTopNoteEnabled);
-    in.flag ("arrangeShimmerColorNotesEnabled", s.arrangeShimmerColorNotesEnabled);
-    applyOlderFlagKeys (in, s.arrangeBassAddFifth, s.arrangeBodyAddRoot, s.arrangeBodyAddFifth,
-                        s.arrangeShimmerTopNoteEnabled, s.arrangeShimmerColorNotesEnabled);
-    in.number ("bassOctave", s.bassOctave);
-    in.number ("bodyOctave", s.bodyOctave);
-    in.number ("shimmerOctave", s.shimmerOctave);
-    s.bassOctave = clampLayerOctaveOffset (s.bassOctave);
-    s.bodyOctave = clampLayerOctaveOffset (s.bodyOctave);
-    s.shimmerOctave = clampLayerOctaveOffset (s.shimmerOctave);
+    readArrangementSwitches (in, s);
     in.text ("scale", s.scale);
     in.text ("rootKey", s.rootKey);
     in.text ("suggestedBpm", s.suggestedBpm);
@@ -142,16 +157,7 @@ juce::ValueTree writePersistentStateTree (const PersistentState& r)
     tree.setProperty ("baseOctave", r.baseOctave, nullptr);
     tree.setProperty ("defaultDuration", r.defaultDuration, nullptr);
     tree.setProperty ("locked", r.locked, nullptr);
-    tree.setProperty ("arrangeBassAddOctave", r.arrangeBassAddOctave, nullptr);
-    tree.setProperty ("arrangeBassAddFifth", r.arrangeBassAddFifth, nullptr);
-    tree.setProperty ("arrangeBodyAddRoot", r.arrangeBodyAddRoot, nullptr);
-    tree.setProperty ("arrangeBodyAddFifth", r.arrangeBodyAddFifth, nullptr);
-    tree.setProperty ("arrangeBodyWithShimmer", r.arrangeBodyWithShimmer, nullptr);
-    tree.setProperty ("arrangeShimmerTopNoteEnabled", r.arrangeShimmerTopNoteEnabled, nullptr);
-    tree.setProperty ("arrangeShimmerColorNotesEnabled", r.arrangeShimmerColorNotesEnabled, nullptr);
-    tree.setProperty ("bassOctave", r.bassOctave, nullptr);
-    tree.setProperty ("bodyOctave", r.bodyOctave, nullptr);
-    tree.setProperty ("shimmerOctave", r.shimmerOctave, nullptr);
+    writeArrangementSwitches (tree, r);
     tree.setProperty ("outputLayerMode", r.outputLayerMode, nullptr);
     tree.setProperty ("selectedArrangementVoiceTab", r.selectedArrangementVoiceTab, nullptr);
     tree.setProperty ("bassLegato", r.bassLegato, nullptr);
@@ -213,22 +219,7 @@ PersistentState readPersistentStateTree (const juce::ValueTree& tree)
     in.flag ("locked", r.locked);
 
     r.arrangeBassAddOctave = in.flagOr ("subOctaveBass", r.arrangeBassAddOctave);
-    in.flag ("arrangeBassAddOctave", r.arrangeBassAddOctave);
-    in.flag ("arrangeBassAddFifth", r.arrangeBassAddFifth);
-    in.flag ("arrangeBodyAddRoot", r.arrangeBodyAddRoot);
-    in.flag ("arrangeBodyAddFifth", r.arrangeBodyAddFifth);
-    in.flag ("arrangeBodyWithShimmer", r.arrangeBodyWithShimmer);
-    in.flag ("arrangeShimmerTopNoteEnabled", r.arrangeShimmerTopNoteEnabled);
-    in.flag ("arrangeShimmerColorNotesEnabled", r.arrangeShimmerColorNotesEnabled);
-    applyOlderFlagKeys (in, r.arrangeBassAddFifth, r.arrangeBodyAddRoot, r.arrangeBodyAddFifth,
-                        r.arrangeShimmerTopNoteEnabled, r.arrangeShimmerColorNotesEnabled);
-
-    in.number ("bassOctave", r.bassOctave);
-    in.number ("bodyOctave", r.bodyOctave);
-    in.number ("shimmerOctave", r.shimmerOctave);
-    r.bassOctave = clampLayerOctaveOffset (r.bassOctave);
-    r.bodyOctave = clampLayerOctaveOffset (r.bodyOctave);
-    r.shimmerOctave = clampLayerOctaveOffset (r.shimmerOctave);
+    readArrangementSwitches (in, r);
     in.number ("outputLayerMode", r.outputLayerMode);
     r.outputLayerMode = clampOutputLayerMode (r.outputLayerMode);
     in.number ("selectedArrangementVoiceTab", r.selectedArrangementVoiceTab);
