@@ -2,8 +2,8 @@
 # Builds everything and runs every test: first a Release build (unit tests, the headless
 # VST3 host tests, benchmarks built and smoke-run), then a Debug build of the unit tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer (where JUCE assertions also fail),
-# then the processor's tests (its threads: generation, parameters, state saves) under
-# ThreadSanitizer.
+# then the processor's tests (its threads: generation, parameters, state saves) and the kit's
+# (its worker threads) under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -49,13 +49,20 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 run_suite build/test-asan unit-tests -DCMAKE_BUILD_TYPE=Debug -DCORVESSA_SANITIZE=address,undefined \
     -DCORVESSA_BUILD_HOST_TESTS=OFF -DCORVESSA_BUILD_BENCHMARKS=OFF
 
-phase "Debug with ThreadSanitizer: processor tests"
+phase "Debug with ThreadSanitizer: processor and kit tests"
 cmake -S . -B build/test-tsan -G Ninja "$service" -DCMAKE_BUILD_TYPE=Debug -DCORVESSA_SANITIZE=thread \
     -DCORVESSA_BUILD_HOST_TESTS=OFF -DCORVESSA_BUILD_BENCHMARKS=OFF
-cmake --build build/test-tsan -j "$jobs" --target processor_tests
-# One process runs them all; the shared test main gives it a HOME of its own.
-# A JUCE assertion only logs: it fails the run here too.
-HOME="$test_home" TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
-    build/test-tsan/tests/processor_tests 2>&1 | tee build/test-tsan/processor_tests.log
-! grep -q "JUCE Assertion failure" build/test-tsan/processor_tests.log
+cmake --build build/test-tsan -j "$jobs" --target processor_tests kit_tests bridge_tests
+# One process per suite runs all its tests; the shared test main gives it a HOME of its own.
+# The kit's suites hold its worker threads (telemetry, update check, support request).
+# A JUCE assertion only logs: it fails the run here too (an "if", because "set -e" does not
+# stop at a failing "! grep").
+for suite in processor_tests kit_tests bridge_tests; do
+    HOME="$test_home" TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
+        build/test-tsan/tests/$suite 2>&1 | tee build/test-tsan/$suite.log
+    if grep -q "JUCE Assertion failure" build/test-tsan/$suite.log; then
+        echo "JUCE assertion in $suite under ThreadSanitizer" >&2
+        exit 1
+    fi
+done
 phase "all passed"
