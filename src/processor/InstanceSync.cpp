@@ -1,5 +1,6 @@
 #include "processor/InstanceSync.h"
 
+#include "kit/JsonReader.h"
 #include "kit/JsonWriter.h"
 
 namespace InstanceSync
@@ -38,43 +39,6 @@ namespace
     // file of a few megabytes of brackets could exhaust the message thread's stack: such a
     // text is refused before it is parsed.
     constexpr int maxNestingDepth = 64;
-
-    bool nestingStaysWithin (const juce::String& text, int maxDepth)
-    {
-        int depth = 0;
-        bool inString = false;
-        bool escaped = false;
-
-        for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
-        {
-            const auto c = *p;
-
-            if (inString)
-            {
-                if (escaped)
-                    escaped = false;
-                else if (c == '\\')
-                    escaped = true;
-                else if (c == '"')
-                    inString = false;
-            }
-            else if (c == '"')
-            {
-                inString = true;
-            }
-            else if (c == '{' || c == '[')
-            {
-                if (++depth > maxDepth)
-                    return false;
-            }
-            else if (c == '}' || c == ']')
-            {
-                --depth;
-            }
-        }
-
-        return true;
-    }
 } // namespace
 
 //==============================================================================
@@ -142,14 +106,8 @@ SyncFileRecord InstanceSyncCoordinator::parseRecord (const juce::String& text)
 {
     SyncFileRecord record;
 
-    if (! nestingStaysWithin (text, maxNestingDepth))
-        return record;
-
-    juce::var parsed;
-
-    if (juce::JSON::parse (text, parsed).failed())
-        return record;
-
+    // The shared reader refuses over-deep nesting in every quoting form the parser accepts.
+    const auto parsed = velmar::JsonReader::parse (text, maxNestingDepth);
     auto* object = parsed.getDynamicObject();
 
     if (object == nullptr)

@@ -214,6 +214,12 @@ TEST_F (CoordinatorTest, RecordReadRules)
         { "cut off half-way", recordText ("x", 5, 10).substring (0, 40), false },
         { "empty", "", false },
         { "nested past any record of ours", "{\"schemaVersion\": 1, \"leaderId\": \"x\", \"payload\": {\"a\": " + deep + "}}", false },
+        // The parser also takes single-quoted strings: neither a double quote nor closing
+        // brackets inside one may hide the depth of what follows.
+        { "nesting behind a single-quoted double quote",
+          "{\"schemaVersion\": 1, \"leaderId\": \"x\", \"payload\": {\"q\": '\"', \"a\": " + deep + ", \"r\": '\"'}}", false },
+        { "nesting behind single-quoted closing brackets",
+          "{\"schemaVersion\": 1, \"leaderId\": \"x\", \"payload\": {\"q\": '" + juce::String::repeatedString ("]", 5000) + "', \"a\": " + deep + "}}", false },
     };
 
     for (const auto& c : cases)
