@@ -1,4 +1,4 @@
-#include "kit/JsonWriter.h"
+#include "kit/json/JsonWriter.h"
 #include "processor/PortableProject.h"
 #include "processor/PortableValidation.h"
 

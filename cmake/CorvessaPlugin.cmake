@@ -85,8 +85,8 @@ endfunction()
 # Engine code: juce_core only, no GUI class; tested without a window.
 corvessa_add_code_library(corvessa_harmony harmony)
 corvessa_add_code_library(corvessa_mood mood)
-# The maker's kit, namespace velmar, with the AI-client bridge.
-corvessa_add_code_library(velmar_kit kit kit/bridge)
+# The maker's kit, namespace velmar, with the AI-client bridge; one sub-folder per concern.
+corvessa_add_code_library(velmar_kit kit kit/json kit/platform kit/services kit/dialogs kit/clips kit/bridge)
 # The plug-in: processor (its section compile is engine code too), editor and panels.
 corvessa_add_code_library(corvessa_processor processor)
 corvessa_add_code_library(corvessa_ui editor chord_editor projects)

@@ -12,7 +12,9 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3
   # window tests and screenshots
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils xclip xdotool imagemagick
+  # fuzz targets (clang with libFuzzer)
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,7 @@
 #include "processor/CorvessaProcessor.h"
 
 #include "editor/CorvessaEditor.h"
-#include "kit/CorvessaServiceConfig.h"
+#include "kit/services/CorvessaServiceConfig.h"
 #include "processor/InstanceSyncLink.h"
 
 juce::AudioProcessor::BusesProperties CorvessaProcessor::makeBusesProperties()

@@ -2,9 +2,9 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
-#include "kit/TelemetryClient.h"
-#include "kit/TelemetryHostContext.h"
-#include "kit/UpdateChecker.h"
+#include "kit/services/TelemetryClient.h"
+#include "kit/services/TelemetryHostContext.h"
+#include "kit/services/UpdateChecker.h"
 #include "kit/bridge/McpPluginBridge.h"
 #include "processor/CorvessaSectionParameter.h"
 #include "processor/PersistentState.h"

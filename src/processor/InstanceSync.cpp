@@ -1,7 +1,7 @@
 #include "processor/InstanceSync.h"
 
-#include "kit/JsonReader.h"
-#include "kit/JsonWriter.h"
+#include "kit/json/JsonReader.h"
+#include "kit/json/JsonWriter.h"
 
 namespace InstanceSync
 {

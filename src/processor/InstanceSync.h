@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kit/NamedProcessLock.h"
+#include "kit/platform/NamedProcessLock.h"
 
 #include <juce_core/juce_core.h>
 #include <juce_events/juce_events.h>

@@ -1,6 +1,6 @@
 #include "processor/InstanceSyncLink.h"
 
-#include "kit/UserDataPaths.h"
+#include "kit/platform/UserDataPaths.h"
 #include "processor/CorvessaProcessor.h"
 #include "processor/StateTree.h"
 #include "processor/SyncPayload.h"

@@ -1,6 +1,6 @@
 #include "processor/LegacyStateChunk.h"
 
-#include "kit/JsonReader.h"
+#include "kit/json/JsonReader.h"
 #include "processor/PortableProject.h"
 
 namespace

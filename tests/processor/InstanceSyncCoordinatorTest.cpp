@@ -1,6 +1,6 @@
 #include "processor/InstanceSync.h"
 
-#include "kit/NamedProcessLock.h"
+#include "kit/platform/NamedProcessLock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "kit/bridge/McpPluginBridge.h"
 
-#include "kit/UserDataPaths.h"
+#include "kit/platform/UserDataPaths.h"
 
 #include "kit/KitTestSupport.h"
 

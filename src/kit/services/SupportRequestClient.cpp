@@ -1,0 +1,172 @@
+#include "kit/services/SupportRequestClient.h"
+
+#include "kit/json/JsonReader.h"
+#include "kit/json/JsonWriter.h"
+
+namespace velmar
+{
+
+namespace
+{
+    constexpr int maxResponseBytes = 64 * 1024;
+
+    const char* const couldNotReachText = "Could not reach VELMAR support. Check your connection and try again.";
+} // namespace
+
+SupportRequestClient::SupportRequestClient (Config configToUse)
+    : juce::Thread ("VelmarSupportRequest"), config (std::move (configToUse))
+{
+}
+
+SupportRequestClient::~SupportRequestClient()
+{
+    // Abort the transfer first, so that the wait below is short; the worker is never killed.
+    signalThreadShouldExit();
+    http.cancel();
+    stopThread (-1);
+
+    const juce::ScopedLock sl (lock);
+    callback = nullptr;
+}
+
+bool SupportRequestClient::send (const SupportRequest& request, Callback onComplete)
+{
+    if (onComplete == nullptr || busy.load())
+        return false;
+
+    // The last worker has handed over its outcome (or was cancelled) and is only returning;
+    // the framework cannot start the thread again before it has.
+    waitForThreadToExit (-1);
+
+    {
+        const juce::ScopedLock sl (lock);
+        pending = request;
+        callback = std::move (onComplete);
+    }
+
+    http.reset();
+    busy = true;
+
+    if (startThread())
+        return true;
+
+    busy = false;
+    const juce::ScopedLock sl (lock);
+    callback = nullptr;
+    return false;
+}
+
+void SupportRequestClient::cancel()
+{
+    signalThreadShouldExit();
+    http.cancel();
+}
+
+juce::String SupportRequestClient::buildRequestBody (const SupportRequest& request)
+{
+    auto* object = new juce::DynamicObject();
+    juce::var body (object);
+    object->setProperty ("schema", 1);
+    object->setProperty ("reply_email", request.replyEmail.trim());
+    object->setProperty ("message", request.message.trim());
+    object->setProperty ("product", request.product.trim().toLowerCase());
+    object->setProperty ("product_name", request.productName.trim());
+    object->setProperty ("version", request.version.trim());
+    object->setProperty ("platform", request.platform.trim().toLowerCase());
+    object->setProperty ("format", request.format.trim().toLowerCase());
+
+    if (request.projectJson.isNotEmpty())
+        object->setProperty ("project_json", request.projectJson);
+
+    return JsonWriter::toString (body, false, 15);
+}
+
+SupportResponse SupportRequestClient::mapResponse (int statusCode, const juce::String& responseText)
+{
+    const auto parsed = JsonReader::parse (responseText);
+
+    SupportResponse response;
+    response.statusCode = statusCode;
+    response.success = statusCode >= 200 && statusCode <= 299
+                       && (parsed.getDynamicObject() != nullptr) && parsed.getProperty ("ok", {}).isBool()
+                       && (bool) parsed.getProperty ("ok", {});
+
+    if ((parsed.getDynamicObject() != nullptr))
+        response.requestId = parsed.getProperty ("requestId", {}).toString().trim();
+
+    if (statusCode == 429)
+        response.message = "Too many support requests. Please wait a minute and try again.";
+    else if (statusCode >= 500)
+        response.message = "VELMAR support is temporarily unavailable. Please try again.";
+    else if (response.success)
+        response.message = "Message sent.";
+    else
+        response.message = "The support request could not be sent.";
+
+    if ((parsed.getDynamicObject() != nullptr))
+    {
+        const auto serviceMessage = parsed.getProperty ("message", {}).toString().trim();
+        if (serviceMessage.isNotEmpty())
+            response.message = serviceMessage;
+    }
+
+    return response;
+}
+
+void SupportRequestClient::run()
+{
+    // Free again when the run ends without an outcome (cancelled); with one, complete() frees
+    // the client before posting it, so that its receiver can send the next request.
+    struct EndOfRequest
+    {
+        std::atomic<bool>& busy;
+        ~EndOfRequest() { busy = false; }
+    } endOfRequest { busy };
+
+    SupportRequest request;
+    {
+        const juce::ScopedLock sl (lock);
+        request = pending;
+    }
+
+    HttpRequest httpRequest;
+    httpRequest.url = config.endpointUrl;
+    httpRequest.post = true;
+    httpRequest.body = buildRequestBody (request);
+    httpRequest.extraHeaders = "Accept: application/json\r\nContent-Type: application/json\r\nX-Velmar-Client: plugin-support/1\r\n";
+    httpRequest.connectionTimeoutMs = config.timeoutMs;
+    httpRequest.maxResponseBytes = maxResponseBytes;
+
+    const auto response = http.perform (httpRequest);
+
+    if (response.cancelled || threadShouldExit())
+        return;
+
+    if (! response.opened)
+    {
+        SupportResponse failed;
+        failed.statusCode = response.statusCode;
+        failed.message = couldNotReachText;
+        complete (failed);
+        return;
+    }
+
+    // A response cut at the size limit is not read as JSON at all.
+    complete (mapResponse (response.statusCode, response.truncated ? juce::String() : response.body));
+}
+
+void SupportRequestClient::complete (const SupportResponse& response)
+{
+    Callback toCall;
+    {
+        const juce::ScopedLock sl (lock);
+        std::swap (toCall, callback);
+    }
+
+    busy = false;
+
+    if (toCall != nullptr)
+        juce::MessageManager::callAsync ([toCall = std::move (toCall), response] { toCall (response); });
+}
+
+} // namespace velmar
