@@ -89,6 +89,7 @@ corvessa_add_code_library(corvessa_mood mood)
 corvessa_add_code_library(velmar_kit kit kit/json kit/platform kit/services kit/dialogs kit/clips kit/bridge)
 # The plug-in: processor (its section compile is engine code too), editor and panels.
 corvessa_add_code_library(corvessa_processor processor)
-corvessa_add_code_library(corvessa_ui editor chord_editor projects)
+corvessa_add_code_library(corvessa_ui editor editor/look editor/panels editor/views
+    chord_editor chord_editor/widgets mood/panel projects)
 
 target_include_directories(Corvessa PRIVATE "${PROJECT_SOURCE_DIR}/src")
