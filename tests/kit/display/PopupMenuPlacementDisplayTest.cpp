@@ -1,0 +1,93 @@
+// A real combo-box list, opened in a window on the display, appears inside the window: in the
+// strip below the box when the box sits in the upper half, above it in the lower half.
+#include "kit/dialogs/PopupMenuPlacement.h"
+
+#include "support/ComponentSnapshot.h"
+
+#include <gtest/gtest.h>
+
+namespace juce { extern bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
+
+namespace
+{
+void pumpMessages (int milliseconds)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds;
+    while (juce::Time::getMillisecondCounter() < end)
+        if (! juce::dispatchNextMessageOnSystemQueue (true))
+            juce::Thread::sleep (5);
+}
+
+juce::Component* findOpenMenu (juce::Component& host)
+{
+    for (auto* child : host.getChildren())
+        if (child->isVisible() && child->getName() == "menu")
+            return child;
+
+    return nullptr;
+}
+} // namespace
+
+TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
+{
+    juce::ScopedJuceInitialiser_GUI gui;
+
+    // The editor's shape: a window holding a 600 x 860 canvas drawn at a scale of 1.25, the
+    // placement host as the canvas's last child.
+    velmar::PopupMenuPlacement::LookAndFeel<> lookAndFeel;
+    juce::Component window, canvas;
+    juce::ComboBox box;
+    velmar::PopupMenuPlacement::Host host;
+
+    window.setLookAndFeel (&lookAndFeel);
+    window.setOpaque (true);
+    window.setWantsKeyboardFocus (true);
+    window.setBounds (20, 20, 750, 1075);
+    window.addAndMakeVisible (canvas);
+    canvas.setBounds (0, 0, 600, 860);
+    canvas.setTransform (juce::AffineTransform::scale (1.25f));
+    canvas.addAndMakeVisible (box);
+    canvas.addAndMakeVisible (host);
+
+    for (int i = 1; i <= 12; ++i)
+        box.addItem ("Item " + juce::String (i), i);
+    box.setSelectedId (12);   // the framework would lay its list over this item
+
+    window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
+    window.setVisible (true);
+    pumpMessages (200);
+    window.grabKeyboardFocus();
+    pumpMessages (200);
+    ASSERT_TRUE (window.hasKeyboardFocus (true));
+
+    const auto area = canvas.getLocalBounds().reduced (4);
+
+    for (const auto boxY : { 60, 760 })
+    {
+        SCOPED_TRACE (boxY);
+        box.setBounds (200, boxY, 180, 26);
+        box.showPopup();
+        pumpMessages (300);
+
+        auto* menu = findOpenMenu (host);
+        ASSERT_NE (menu, nullptr);
+
+        // The menu window is a child of the host, so it lives in canvas coordinates.
+        const auto menuBounds = canvas.getLocalArea (menu, menu->getLocalBounds());
+        EXPECT_TRUE (area.contains (menuBounds)) << menuBounds.toString();
+
+        if (boxY < 430)
+            EXPECT_GE (menuBounds.getY(), box.getBottom()) << menuBounds.toString();
+        else
+            EXPECT_LE (menuBounds.getBottom(), box.getY()) << menuBounds.toString();
+
+        corvessa::test::writeSnapshot (window, "popup-placement-combo-" + juce::String (boxY < 430 ? "below" : "above"));
+
+        juce::PopupMenu::dismissAllActiveMenus();
+        pumpMessages (200);
+        EXPECT_EQ (findOpenMenu (host), nullptr);
+    }
+
+    window.removeFromDesktop();
+    window.setLookAndFeel (nullptr);
+}
