@@ -57,10 +57,20 @@ juce::PopupMenu::Options PopupMenuPlacement::withPlacement (const juce::PopupMen
     const auto strip = below ? juce::Rectangle<int> (area.getX(), y + h, area.getWidth(), juce::jmax (0, area.getBottom() - (y + h)))
                              : juce::Rectangle<int> (area.getX(), area.getY(), area.getWidth(), juce::jmax (0, y - area.getY()));
 
-    host->setBounds (strip.getHeight() < minimumStripHeight ? area : strip);
+    const auto hostBounds = strip.getHeight() < minimumStripHeight ? area : strip;
+    host->setBounds (hostBounds);
     host->toFront (false);
 
-    const juce::Rectangle<int> anchor (x, below ? y + h : y - 1, juce::jmax (1, w), 1);
+    // The anchor line lies on the strip's edge next to the target. This framework version
+    // intersects a menu's target with its parent less the menu border, and a line on the very
+    // edge would come out empty and lose its x (the menu would open at the left of the window);
+    // so the line is moved the few pixels needed to lie inside that area.
+    const auto border = juce::jmax (0, target->getLookAndFeel().getPopupMenuBorderSizeWithOptions (options));
+    const auto firstRow = hostBounds.getY() + border;
+    const auto lastRow = juce::jmax (firstRow, hostBounds.getBottom() - 1 - border);
+    const auto anchorY = juce::jlimit (firstRow, lastRow, below ? y + h : y - 1);
+
+    const juce::Rectangle<int> anchor (x, anchorY, juce::jmax (1, w), 1);
 
     return options.withParentComponent (host)
                   .withTargetScreenArea (container.localAreaToGlobal (anchor))

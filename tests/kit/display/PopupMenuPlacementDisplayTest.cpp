@@ -32,7 +32,7 @@ TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
 {
     juce::ScopedJuceInitialiser_GUI gui;
 
-    // The editor's shape: a window holding a 600 x 860 canvas drawn at a scale of 1.25, the
+    // The editor's shape: a window holding a 600 x 860 canvas drawn at its UI scale, the
     // placement host as the canvas's last child.
     velmar::PopupMenuPlacement::LookAndFeel<> lookAndFeel;
     juce::Component window, canvas;
@@ -42,10 +42,9 @@ TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
     window.setLookAndFeel (&lookAndFeel);
     window.setOpaque (true);
     window.setWantsKeyboardFocus (true);
-    window.setBounds (20, 20, 750, 1075);
+    window.setBounds (20, 20, 600, 860);
     window.addAndMakeVisible (canvas);
     canvas.setBounds (0, 0, 600, 860);
-    canvas.setTransform (juce::AffineTransform::scale (1.25f));
     canvas.addAndMakeVisible (box);
     canvas.addAndMakeVisible (host);
 
@@ -62,9 +61,12 @@ TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
 
     const auto area = canvas.getLocalBounds().reduced (4);
 
+    for (const auto scale : { 1.0f, 1.25f })
     for (const auto boxY : { 60, 760 })
     {
-        SCOPED_TRACE (boxY);
+        SCOPED_TRACE (juce::String (scale) + " " + juce::String (boxY));
+        window.setSize (juce::roundToInt (600 * scale), juce::roundToInt (860 * scale));
+        canvas.setTransform (juce::AffineTransform::scale (scale));
         box.setBounds (200, boxY, 180, 26);
         box.showPopup();
         pumpMessages (300);
@@ -75,13 +77,15 @@ TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
         // The menu window is a child of the host, so it lives in canvas coordinates.
         const auto menuBounds = canvas.getLocalArea (menu, menu->getLocalBounds());
         EXPECT_TRUE (area.contains (menuBounds)) << menuBounds.toString();
+        EXPECT_NEAR (menuBounds.getX(), box.getX(), 4) << menuBounds.toString();
 
         if (boxY < 430)
             EXPECT_GE (menuBounds.getY(), box.getBottom()) << menuBounds.toString();
         else
             EXPECT_LE (menuBounds.getBottom(), box.getY()) << menuBounds.toString();
 
-        corvessa::test::writeSnapshot (window, "popup-placement-combo-" + juce::String (boxY < 430 ? "below" : "above"));
+        corvessa::test::writeSnapshot (window, "popup-placement-combo-" + juce::String (boxY < 430 ? "below" : "above")
+                                                 + "-" + juce::String (juce::roundToInt (scale * 100)));
 
         juce::PopupMenu::dismissAllActiveMenus();
         pumpMessages (200);
