@@ -1,0 +1,34 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+// The window's own look: every button, combo box, text field and knob of the plug-in window in
+// the Mocha palette. Installed on the editor, so every child inherits it. Message thread only.
+class EditorLookAndFeel : public juce::LookAndFeel_V4
+{
+public:
+    EditorLookAndFeel();
+
+    void drawButtonBackground (juce::Graphics&, juce::Button&, const juce::Colour& backgroundColour,
+                               bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown) override;
+
+    void drawComboBox (juce::Graphics&, int width, int height, bool isButtonDown,
+                       int buttonX, int buttonY, int buttonW, int buttonH, juce::ComboBox&) override;
+
+    // A knob wider than the value column draws the framework knob to the right of its value
+    // text, with one tick per step of its range.
+    void drawRotarySlider (juce::Graphics&, int x, int y, int width, int height, float sliderPosProportional,
+                           float rotaryStartAngle, float rotaryEndAngle, juce::Slider&) override;
+
+    void drawTextEditorOutline (juce::Graphics&, int width, int height, juce::TextEditor&) override;
+    void fillTextEditorBackground (juce::Graphics&, int width, int height, juce::TextEditor&) override;
+
+    // The width kept at a knob's left for its value text.
+    static constexpr int valueColumnWidth = 55;
+
+    // How many ticks a knob shows: one per step of its range (at least 2), else 5.
+    static int tickCount (double minimum, double maximum, double interval);
+
+    // Which tick is lit for the value (or, without steps, for the position along the arc).
+    static int activeTick (double value, double minimum, double interval, float positionProportional, int ticks);
+};
