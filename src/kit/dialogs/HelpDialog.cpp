@@ -1,6 +1,7 @@
 #include "kit/dialogs/HelpDialog.h"
 
 #include "kit/dialogs/DialogColours.h"
+#include "kit/dialogs/UpdateVersionText.h"
 #include "kit/platform/WebAddressOpener.h"
 #include "kit/services/ServiceAddresses.h"
 #include "kit/services/TelemetryClient.h"
@@ -184,7 +185,7 @@ void HelpDialog::Content::layout (int width)
         updateBox = { 20, 20, textWidth, narrow ? 90 : 64 };
         const auto noticeWidth = narrow ? width - 64 : width - 208;
 
-        const auto firstLine = measureText ("Update available: v" + updateVersion, 32, 30, noticeWidth, 15.0f, Colours::text, true);
+        const auto firstLine = measureText (updateAvailableText (updateVersion), 32, 30, noticeWidth, 15.0f, Colours::text, true);
         measureText ("Download the latest " + info.productName + " version.", 32, 30 + firstLine + 4, noticeWidth,
                      13.0f, Colours::subtext0, false);
 

@@ -225,6 +225,27 @@ TEST_F (HelpDialogTest, UpdateNoticeShowsTheVersionAndItsDownloadLink)
     EXPECT_EQ (content.getHeight(), heightWithout);
 }
 
+TEST_F (HelpDialogTest, UpdateNoticeShowsTheFeedVersionCleanedUp)
+{
+    auto dialog = shownAt (productInfo(), 600, 860);
+    auto& content = dialog->getContent();
+
+    struct Case { juce::String feed; juce::String shown; };
+    const Case cases[] = {
+        { "V1.3.10", "Update available: v1.3.10" },
+        { "  v2.0 ", "Update available: v2.0" },
+        { juce::String::repeatedString ("9.", 40), "Update available: v" + juce::String::repeatedString ("9.", 16) },
+    };
+
+    for (const auto& c : cases)
+    {
+        content.updateVersion = c.feed;
+        dialog->resized();
+        EXPECT_NE (content.findTextBlock (c.shown), nullptr) << c.feed;
+        EXPECT_EQ (content.updateVersion, c.feed);   // what the product set stays as it was
+    }
+}
+
 TEST_F (HelpDialogTest, CloseAndEscapeHideTheDialogAndReportIt)
 {
     auto dialog = shownAt (productInfo(), 600, 860);
