@@ -18,6 +18,13 @@ int main(int argc, char** argv)
     if (const char* dir = ::mkdtemp(pattern))
         ::setenv("HOME", dir, 1);
 
+#if ! CORVESSA_DISPLAY_TESTS
+    // Without a DISPLAY, JUCE connects to ":0.0", where the private Xvfb of a display test
+    // running in parallel may sit and then vanish mid-test (the X connection breaks and the
+    // process ends). A display number nothing serves keeps these tests headless, as in CI.
+    ::setenv("DISPLAY", ":59999", 1);
+#endif
+
 #if CORVESSA_DISPLAY_TESTS
     // JUCE installs its X error handler only in a standalone app; without it the first
     // top-level window on a server without a window manager ends the process. Claiming to be

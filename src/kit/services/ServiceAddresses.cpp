@@ -32,6 +32,8 @@ juce::String getMcpPageUrl()            { return withPath ("/mcp/"); }
 juce::String getTermsPageUrl()          { return withPath ("/terms/"); }
 juce::String getThirdPartyNoticesUrl()  { return withPath ("/terms/#third-party-notices"); }
 juce::String getContactPageUrl()        { return withPath ("/contact/"); }
+juce::String getWebsiteUrl()            { return withPath ("/"); }
+juce::String getCommunityInviteUrl()    { return withPath ("/discord/"); }
 
 juce::String getPlatformName()
 {

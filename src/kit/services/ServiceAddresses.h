@@ -17,6 +17,8 @@ juce::String getMcpPageUrl();             // "/mcp/"
 juce::String getTermsPageUrl();           // "/terms/"
 juce::String getThirdPartyNoticesUrl();   // "/terms/#third-party-notices"
 juce::String getContactPageUrl();         // "/contact/"
+juce::String getWebsiteUrl();             // "/", the maker's home page
+juce::String getCommunityInviteUrl();     // "/discord/", which forwards to the current Discord invitation
 
 // The operating system this build is for, in the lower-case form the service expects
 // ("windows", "macos", "linux").
