@@ -1,0 +1,99 @@
+// The section row's more button opens a real menu of the hidden sections; picking one selects it.
+#include "editor/views/SectionRowComponent.h"
+#include "editor/views/ViewTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace juce { extern bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
+
+namespace
+{
+void pumpMessages (int milliseconds)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds;
+    while (juce::Time::getMillisecondCounter() < end)
+        if (! juce::dispatchNextMessageOnSystemQueue (true))
+            juce::Thread::sleep (5);
+}
+
+bool pumpUntil (const std::function<bool()>& condition, int milliseconds = 3000)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds;
+    while (! condition())
+    {
+        if (juce::Time::getMillisecondCounter() >= end)
+            return false;
+        pumpMessages (10);
+    }
+    return true;
+}
+
+struct RowWindow : public juce::Component
+{
+    RowWindow()
+    {
+        setWantsKeyboardFocus (true);
+        for (int i = 0; i < 9; ++i)
+        {
+            SectionMode::SectionData section;
+            section.name = "Part " + juce::String (i);
+            row.sections.push_back (section);
+        }
+        row.selectedIndex = 0;
+        addAndMakeVisible (row);
+        row.setBounds (10, 10, 330, 27);
+        setBounds (100, 100, 350, 200);
+    }
+
+    SectionRowComponent row;
+};
+} // namespace
+
+TEST (SectionRowDisplay, MoreButtonOpensTheHiddenSectionsMenuAndAPickSelectsTheSection)
+{
+    juce::ScopedJuceInitialiser_GUI gui;
+    RowWindow window;
+    window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
+    window.setVisible (true);
+    pumpMessages (200);
+    window.grabKeyboardFocus();
+    pumpMessages (200);
+
+    std::vector<int> clicked;
+    window.row.onSectionClicked = [&clicked] (int index) { clicked.push_back (index); };
+
+    const auto layout = window.row.computeLayout();
+    ASSERT_TRUE (layout.hasHidden);
+    const auto more = window.row.getMoreButtonBounds (layout).getCentre();
+
+    for (const auto mods : { viewtest::rightButton, viewtest::leftButton })
+    {
+        const auto hidden = window.row.hiddenIndices();
+        ASSERT_FALSE (hidden.empty());
+        clicked.clear();
+
+        viewtest::press (window.row, more, mods);
+        ASSERT_TRUE (pumpUntil ([] { return juce::Component::getCurrentlyModalComponent() != nullptr; }));
+        auto* menu = juce::Component::getCurrentlyModalComponent();
+
+        // It opens at the more button, below or above it.
+        const auto buttonOnScreen = window.row.localAreaToGlobal (window.row.getMoreButtonBounds (layout).toNearestInt());
+        const auto menuOnScreen = menu->getScreenBounds();
+        EXPECT_TRUE (menuOnScreen.getY() >= buttonOnScreen.getBottom() || menuOnScreen.getBottom() <= buttonOnScreen.getY())
+            << menuOnScreen.toString() << " / " << buttonOnScreen.toString();
+
+        menu->keyPressed (juce::KeyPress (juce::KeyPress::downKey));
+        menu->keyPressed (juce::KeyPress (juce::KeyPress::downKey));
+        menu->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+        ASSERT_TRUE (pumpUntil ([&clicked] { return ! clicked.empty(); }));
+
+        EXPECT_EQ (clicked, std::vector<int> { hidden[1] });
+        EXPECT_EQ (window.row.selectedIndex, hidden[1]);
+        pumpUntil ([] { return juce::Component::getCurrentlyModalComponent() == nullptr; });
+    }
+
+    // The picked section now has a button of its own.
+    const auto shown = window.row.computeLayout().visibleIndices;
+    EXPECT_NE (std::find (shown.begin(), shown.end(), window.row.selectedIndex), shown.end());
+    window.removeFromDesktop();
+}
