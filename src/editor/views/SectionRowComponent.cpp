@@ -1,6 +1,7 @@
 #include "editor/views/SectionRowComponent.h"
 
 #include "editor/look/Palette.h"
+#include "kit/dialogs/PopupMenuPlacement.h"
 
 #include <algorithm>
 
@@ -195,7 +196,8 @@ void SectionRowComponent::showHiddenSectionsMenu()
 
     const auto hidden = hiddenIndices();
     const auto target = localAreaToGlobal (getMoreButtonBounds (layout).toNearestInt());
-    const auto options = juce::PopupMenu::Options().withTargetComponent (this).withTargetScreenArea (target);
+    const auto options = velmar::PopupMenuPlacement::withPlacement (
+        juce::PopupMenu::Options().withTargetComponent (this).withTargetScreenArea (target));
 
     buildHiddenSectionsMenu().showMenuAsync (options, [safeThis = juce::Component::SafePointer<SectionRowComponent> (this), hidden] (int result)
     {

@@ -1,6 +1,8 @@
 #pragma once
 
 // Driving a view without a window: synthetic mouse events and pixel reads of a rendered view.
+#include "editor/PixelTestSupport.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 namespace viewtest
@@ -26,17 +28,11 @@ inline void release (juce::Component& c, juce::Point<float> p) { c.mouseUp (mous
 inline void move (juce::Component& c, juce::Point<float> p) { c.mouseMove (mouseAt (c, p)); }
 inline void leave (juce::Component& c) { c.mouseExit (mouseAt (c, { -5.0f, -5.0f })); }
 
-// True when the two colours differ by at most `tolerance` in each of red, green and blue.
-inline bool near (juce::Colour a, juce::Colour b, int tolerance = 6)
-{
-    return std::abs (a.getRed() - b.getRed()) <= tolerance
-        && std::abs (a.getGreen() - b.getGreen()) <= tolerance
-        && std::abs (a.getBlue() - b.getBlue()) <= tolerance;
-}
+using PixelTest::near;
 
 // What `top` at `alpha` looks like over an opaque `below`.
 inline juce::Colour over (juce::Colour below, juce::Colour top, float alpha)
 {
-    return below.interpolatedWith (top.withAlpha (1.0f), alpha);
+    return PixelTest::over (below, top.withAlpha (alpha));
 }
 } // namespace viewtest
