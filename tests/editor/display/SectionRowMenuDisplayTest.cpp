@@ -1,6 +1,8 @@
-// The section row's more button opens a real menu of the hidden sections; picking one selects it.
+// The section row's more button opens a real menu of the hidden sections inside the window;
+// picking one selects it.
 #include "editor/views/SectionRowComponent.h"
 #include "editor/views/ViewTestSupport.h"
+#include "kit/dialogs/PopupMenuPlacement.h"
 
 #include <gtest/gtest.h>
 
@@ -42,10 +44,12 @@ struct RowWindow : public juce::Component
         row.selectedIndex = 0;
         addAndMakeVisible (row);
         row.setBounds (10, 10, 330, 27);
-        setBounds (100, 100, 350, 200);
+        addAndMakeVisible (menuHost);   // as the window's canvas does, last
+        setBounds (100, 100, 350, 300);
     }
 
     SectionRowComponent row;
+    velmar::PopupMenuPlacement::Host menuHost;
 };
 } // namespace
 
@@ -76,7 +80,8 @@ TEST (SectionRowDisplay, MoreButtonOpensTheHiddenSectionsMenuAndAPickSelectsTheS
         ASSERT_TRUE (pumpUntil ([] { return juce::Component::getCurrentlyModalComponent() != nullptr; }));
         auto* menu = juce::Component::getCurrentlyModalComponent();
 
-        // It opens at the more button, below or above it.
+        // It opens at the more button, below or above it, inside the window.
+        EXPECT_TRUE (window.getScreenBounds().contains (menu->getScreenBounds())) << menu->getScreenBounds().toString();
         const auto buttonOnScreen = window.row.localAreaToGlobal (window.row.getMoreButtonBounds (layout).toNearestInt());
         const auto menuOnScreen = menu->getScreenBounds();
         EXPECT_TRUE (menuOnScreen.getY() >= buttonOnScreen.getBottom() || menuOnScreen.getBottom() <= buttonOnScreen.getY())
