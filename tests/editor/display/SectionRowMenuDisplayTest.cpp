@@ -3,32 +3,14 @@
 #include "editor/views/SectionRowComponent.h"
 #include "editor/views/ViewTestSupport.h"
 #include "kit/dialogs/PopupMenuPlacement.h"
+#include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
-namespace juce { extern bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
-
 namespace
 {
-void pumpMessages (int milliseconds)
-{
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds;
-    while (juce::Time::getMillisecondCounter() < end)
-        if (! juce::dispatchNextMessageOnSystemQueue (true))
-            juce::Thread::sleep (5);
-}
-
-bool pumpUntil (const std::function<bool()>& condition, int milliseconds = 3000)
-{
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds;
-    while (! condition())
-    {
-        if (juce::Time::getMillisecondCounter() >= end)
-            return false;
-        pumpMessages (10);
-    }
-    return true;
-}
+using corvessa::test::pumpMessagesFor;
+using corvessa::test::pumpMessagesUntil;
 
 struct RowWindow : public juce::Component
 {
@@ -59,9 +41,9 @@ TEST (SectionRowDisplay, MoreButtonOpensTheHiddenSectionsMenuAndAPickSelectsTheS
     RowWindow window;
     window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
     window.setVisible (true);
-    pumpMessages (200);
+    pumpMessagesFor (200);
     window.grabKeyboardFocus();
-    pumpMessages (200);
+    pumpMessagesFor (200);
 
     std::vector<int> clicked;
     window.row.onSectionClicked = [&clicked] (int index) { clicked.push_back (index); };
@@ -77,7 +59,7 @@ TEST (SectionRowDisplay, MoreButtonOpensTheHiddenSectionsMenuAndAPickSelectsTheS
         clicked.clear();
 
         viewtest::press (window.row, more, mods);
-        ASSERT_TRUE (pumpUntil ([] { return juce::Component::getCurrentlyModalComponent() != nullptr; }));
+        ASSERT_TRUE (pumpMessagesUntil ([] { return juce::Component::getCurrentlyModalComponent() != nullptr; }));
         auto* menu = juce::Component::getCurrentlyModalComponent();
 
         // It opens at the more button, below or above it, inside the window.
@@ -90,11 +72,11 @@ TEST (SectionRowDisplay, MoreButtonOpensTheHiddenSectionsMenuAndAPickSelectsTheS
         menu->keyPressed (juce::KeyPress (juce::KeyPress::downKey));
         menu->keyPressed (juce::KeyPress (juce::KeyPress::downKey));
         menu->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
-        ASSERT_TRUE (pumpUntil ([&clicked] { return ! clicked.empty(); }));
+        ASSERT_TRUE (pumpMessagesUntil ([&clicked] { return ! clicked.empty(); }));
 
         EXPECT_EQ (clicked, std::vector<int> { hidden[1] });
         EXPECT_EQ (window.row.selectedIndex, hidden[1]);
-        pumpUntil ([] { return juce::Component::getCurrentlyModalComponent() == nullptr; });
+        pumpMessagesUntil ([] { return juce::Component::getCurrentlyModalComponent() == nullptr; });
     }
 
     // The picked section now has a button of its own.

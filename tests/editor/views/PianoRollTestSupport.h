@@ -4,7 +4,7 @@
 #include "editor/views/PianoRollComponent.h"
 #include "processor/CompiledSection.h"
 #include "processor/CorvessaProcessor.h"
-#include "processor/ProcessorTestSupport.h"
+#include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -79,7 +79,7 @@ protected:
     PianoRollComponent roll { processor };
     int layoutChanges = 0;
 
-    static bool pumpUntil (const std::function<bool()>& condition) { return pumpMessagesUntil (condition); }
+    static bool pumpUntil (const std::function<bool()>& condition) { return corvessa::test::pumpMessagesUntil (condition, 10000); }
 
     PianoRollTest()
     {
