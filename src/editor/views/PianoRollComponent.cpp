@@ -1,6 +1,7 @@
 #include "editor/views/PianoRollComponent.h"
 
 #include "editor/look/Palette.h"
+#include "editor/views/HoverReport.h"
 #include "harmony/ChordEditorVocabulary.h"
 #include "processor/CompiledSection.h"
 #include "processor/CorvessaProcessor.h"
@@ -689,19 +690,6 @@ void PianoRollComponent::setAddZoneHovered (bool inside)
     repaint();
 }
 
-void PianoRollComponent::clearHoveredChord()
-{
-    if (onChordHovered)
-    {
-        onChordHovered (-1);
-    }
-    else if (hoveredChord != -1)
-    {
-        hoveredChord = -1;
-        repaint();
-    }
-}
-
 void PianoRollComponent::mouseMove (const juce::MouseEvent& e)
 {
     if (! interactive)
@@ -712,7 +700,7 @@ void PianoRollComponent::mouseMove (const juce::MouseEvent& e)
         setAddZoneHovered (true);
 
         if (hoveredChord != -1)
-            clearHoveredChord();
+            reportHoveredIndex (onChordHovered, hoveredChord, -1, *this);
 
         return;
     }
@@ -720,25 +708,14 @@ void PianoRollComponent::mouseMove (const juce::MouseEvent& e)
     setAddZoneHovered (false);
     const auto index = chordAt (e.position);
 
-    if (index == hoveredChord)
-        return;
-
-    // With a hover callback the owner stores the index (in the roll and the strip together).
-    if (onChordHovered)
-    {
-        onChordHovered (index);
-    }
-    else
-    {
-        hoveredChord = index;
-        repaint();
-    }
+    if (index != hoveredChord)
+        reportHoveredIndex (onChordHovered, hoveredChord, index, *this);
 }
 
 void PianoRollComponent::mouseExit (const juce::MouseEvent&)
 {
     setAddZoneHovered (false);
-    clearHoveredChord();
+    reportHoveredIndex (onChordHovered, hoveredChord, -1, *this);   // to a listening owner every time
 }
 
 void PianoRollComponent::mouseDown (const juce::MouseEvent& e)

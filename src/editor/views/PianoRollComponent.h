@@ -118,7 +118,6 @@ private:
     float pixelsPerBar() const;
     bool isFlagged (int index, const ChordLabel& label) const;
     void setAddZoneHovered (bool inside);
-    void clearHoveredChord();
 
     void drawNoteBars (juce::Graphics& g, int index, const std::vector<ChordLayers>& notes, float x, float w,
                        float bottom, float row) const;

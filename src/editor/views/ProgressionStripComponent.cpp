@@ -1,6 +1,7 @@
 #include "editor/views/ProgressionStripComponent.h"
 
 #include "editor/look/Palette.h"
+#include "editor/views/HoverReport.h"
 #include "processor/CompiledSection.h"
 
 #include <algorithm>
@@ -193,32 +194,13 @@ void ProgressionStripComponent::mouseMove (const juce::MouseEvent& e)
     layoutCells();
     const auto index = cellAt (e.getPosition());
 
-    if (index == hoveredIndex)
-        return;
-
-    // With a hover callback the owner stores the index (in the strip and the roll together).
-    if (onChordHovered)
-    {
-        onChordHovered (index);
-    }
-    else
-    {
-        hoveredIndex = index;
-        repaint();
-    }
+    if (index != hoveredIndex)
+        reportHoveredIndex (onChordHovered, hoveredIndex, index, *this);
 }
 
 void ProgressionStripComponent::mouseExit (const juce::MouseEvent&)
 {
-    if (onChordHovered)
-    {
-        onChordHovered (-1);
-    }
-    else if (hoveredIndex != -1)
-    {
-        hoveredIndex = -1;
-        repaint();
-    }
+    reportHoveredIndex (onChordHovered, hoveredIndex, -1, *this);   // to a listening owner every time
 }
 
 void ProgressionStripComponent::mouseDown (const juce::MouseEvent& e)

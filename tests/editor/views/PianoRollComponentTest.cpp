@@ -202,6 +202,19 @@ TEST_F (PianoRollTest, LabelsAndHoverTextsCompleteWhatTheOwnerLeftEmpty)
     EXPECT_EQ (roll.getHoverDescription(), "");
     roll.hoveredChord = 7;
     EXPECT_EQ (roll.getHoverDescription(), "");
+
+    // Flagged chords (an option, or outside the scale) carry a peach bar in the name band; the
+    // others do not.
+    roll.hoveredChord = -1;
+    const auto image = corvessa::test::writeSnapshot (roll, "piano-roll-flagged-chords");
+    const auto pixelsPerBar = 580.0 / roll.getTotalBars();
+    const auto bandPixel = [&] (double startBars) { return image.getPixelAt ((int) (startBars * pixelsPerBar) + 2, 56); };
+    const auto flagBar = over (over (Palette::mantle, Palette::base, 0.68f), Palette::peach, 0.88f);
+    EXPECT_TRUE (near (bandPixel (2.5), flagBar, 10));    // G7{TT}
+    EXPECT_TRUE (near (bandPixel (5.5), flagBar, 10));    // F#, outside the scale
+    EXPECT_TRUE (near (bandPixel (7.5), flagBar, 10));    // A{V/V}
+    EXPECT_FALSE (near (bandPixel (0.0), flagBar, 30));   // C
+    EXPECT_FALSE (near (bandPixel (3.5), flagBar, 30));   // Dm, inside the scale
 }
 
 TEST_F (PianoRollTest, SetChordsDoesNothingForTheSameChordsAndDropsAPreviewsNotes)
