@@ -44,8 +44,10 @@ if [ -x build/test-release/bench/corvessa_bench ]; then
 fi
 
 phase "Debug with AddressSanitizer and UndefinedBehaviorSanitizer: unit tests"
-# Only the unit-test executables: the plug-in wrappers are covered by the Release run.
+# Only the unit-test executables: the plug-in wrappers are covered by the Release run. Display
+# tests load the X libraries, whose per-process allocations tests/lsan.supp names.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
 run_suite build/test-asan unit-tests -DCMAKE_BUILD_TYPE=Debug -DCORVESSA_SANITIZE=address,undefined \
     -DCORVESSA_BUILD_HOST_TESTS=OFF -DCORVESSA_BUILD_BENCHMARKS=OFF
 
