@@ -55,12 +55,6 @@ void SupportDialog::DialogButtonLookAndFeel::drawButtonText (juce::Graphics& g, 
     g.drawText (button.getButtonText(), button.getLocalBounds().reduced (8, 0), juce::Justification::centred, true);
 }
 
-void SupportDialog::ToggleLookAndFeel::drawToggleButton (juce::Graphics& g, juce::ToggleButton& button,
-                                                         bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown)
-{
-    DialogCard::drawSwitch (g, button, shouldDrawButtonAsHighlighted, shouldDrawButtonAsDown, 12.5f);
-}
-
 void SupportDialog::RoundedInputLookAndFeel::fillTextEditorBackground (juce::Graphics& g, int width, int height, juce::TextEditor& editor)
 {
     g.setColour (editor.findColour (juce::TextEditor::backgroundColourId));
