@@ -164,7 +164,7 @@ void SupportDialog::open (const juce::String& presetEmail)
 
     setVisible (true);
     toFront (false);
-    emailField.grabKeyboardFocus();
+    focusField (emailField);
     repaint();
 }
 
@@ -179,14 +179,14 @@ void SupportDialog::sendRequest()
     if (! juce::URL::isProbablyAnEmailAddress (email))
     {
         setStatus ("Enter a valid reply email.", true);
-        emailField.grabKeyboardFocus();
+        focusField (emailField);
         return;
     }
 
     if (message.length() < 10)
     {
         setStatus ("Describe the issue in at least 10 characters.", true);
-        messageField.grabKeyboardFocus();
+        focusField (messageField);
         return;
     }
 
@@ -272,6 +272,13 @@ void SupportDialog::close()
 
     if (onClose != nullptr)
         onClose();
+}
+
+void SupportDialog::focusField (juce::TextEditor& field)
+{
+    // Only a form on the screen can take the keyboard focus.
+    if (field.isShowing())
+        field.grabKeyboardFocus();
 }
 
 void SupportDialog::setControlsEnabled (bool enabled)

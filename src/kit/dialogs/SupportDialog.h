@@ -97,6 +97,7 @@ private:
     std::array<juce::Component*, 5> getFormControls();
     void close();
     void stopRequest();
+    void focusField (juce::TextEditor& field);
     void setControlsEnabled (bool enabled);
     void setStatus (const juce::String& text, bool isError);
 

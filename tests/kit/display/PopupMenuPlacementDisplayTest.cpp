@@ -31,7 +31,6 @@ TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
     velmar::PopupMenuPlacement::Host host;
 
     window.setLookAndFeel (&lookAndFeel);
-    window.setOpaque (true);
     window.setWantsKeyboardFocus (true);
     window.setBounds (20, 20, 600, 860);
     window.addAndMakeVisible (canvas);
