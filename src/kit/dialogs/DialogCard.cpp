@@ -48,7 +48,7 @@ void paintBorder (juce::Graphics& g, juce::Rectangle<int> card)
     g.drawRoundedRectangle (card.toFloat().reduced (0.5f), cornerRadius, 2.0f);
 }
 
-void drawSwitch (juce::Graphics& g, juce::ToggleButton& button, bool isMouseOver, bool isMouseDown, float fontHeight)
+void SwitchLookAndFeel::drawToggleButton (juce::Graphics& g, juce::ToggleButton& button, bool isMouseOver, bool isMouseDown)
 {
     const bool enabled = button.isEnabled();
     const auto columnWidth = juce::jmin (20, button.getWidth());

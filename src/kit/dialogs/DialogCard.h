@@ -23,6 +23,16 @@ void paintBorder (juce::Graphics& g, juce::Rectangle<int> card);
 
 // The cards' switch: a 15 x 15 box with a tick when on, its text in bold beside it, dimmed when
 // disabled, and a ring with the keyboard focus.
-void drawSwitch (juce::Graphics& g, juce::ToggleButton& button, bool isMouseOver, bool isMouseDown, float fontHeight);
+class SwitchLookAndFeel : public juce::LookAndFeel_V4
+{
+public:
+    explicit SwitchLookAndFeel (float textHeight) : fontHeight (textHeight) {}
+
+    void drawToggleButton (juce::Graphics& g, juce::ToggleButton& button,
+                           bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown) override;
+
+private:
+    const float fontHeight;
+};
 
 } // namespace velmar::DialogCard

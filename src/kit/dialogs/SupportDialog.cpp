@@ -55,12 +55,6 @@ void SupportDialog::DialogButtonLookAndFeel::drawButtonText (juce::Graphics& g, 
     g.drawText (button.getButtonText(), button.getLocalBounds().reduced (8, 0), juce::Justification::centred, true);
 }
 
-void SupportDialog::ToggleLookAndFeel::drawToggleButton (juce::Graphics& g, juce::ToggleButton& button,
-                                                         bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown)
-{
-    DialogCard::drawSwitch (g, button, shouldDrawButtonAsHighlighted, shouldDrawButtonAsDown, 12.5f);
-}
-
 void SupportDialog::RoundedInputLookAndFeel::fillTextEditorBackground (juce::Graphics& g, int width, int height, juce::TextEditor& editor)
 {
     g.setColour (editor.findColour (juce::TextEditor::backgroundColourId));
@@ -170,7 +164,7 @@ void SupportDialog::open (const juce::String& presetEmail)
 
     setVisible (true);
     toFront (false);
-    emailField.grabKeyboardFocus();
+    focusField (emailField);
     repaint();
 }
 
@@ -185,14 +179,14 @@ void SupportDialog::sendRequest()
     if (! juce::URL::isProbablyAnEmailAddress (email))
     {
         setStatus ("Enter a valid reply email.", true);
-        emailField.grabKeyboardFocus();
+        focusField (emailField);
         return;
     }
 
     if (message.length() < 10)
     {
         setStatus ("Describe the issue in at least 10 characters.", true);
-        messageField.grabKeyboardFocus();
+        focusField (messageField);
         return;
     }
 
@@ -278,6 +272,13 @@ void SupportDialog::close()
 
     if (onClose != nullptr)
         onClose();
+}
+
+void SupportDialog::focusField (juce::TextEditor& field)
+{
+    // Only a form on the screen can take the keyboard focus.
+    if (field.isShowing())
+        field.grabKeyboardFocus();
 }
 
 void SupportDialog::setControlsEnabled (bool enabled)

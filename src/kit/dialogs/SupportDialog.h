@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/dialogs/DialogCard.h"
 #include "kit/services/SupportRequestClient.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -38,11 +39,10 @@ public:
                              bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown) override;
     };
 
-    class ToggleLookAndFeel : public juce::LookAndFeel_V4
+    class ToggleLookAndFeel : public DialogCard::SwitchLookAndFeel
     {
     public:
-        void drawToggleButton (juce::Graphics& g, juce::ToggleButton& button,
-                               bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown) override;
+        ToggleLookAndFeel() : DialogCard::SwitchLookAndFeel (12.5f) {}
     };
 
     class RoundedInputLookAndFeel : public juce::LookAndFeel_V4
@@ -97,6 +97,7 @@ private:
     std::array<juce::Component*, 5> getFormControls();
     void close();
     void stopRequest();
+    void focusField (juce::TextEditor& field);
     void setControlsEnabled (bool enabled);
     void setStatus (const juce::String& text, bool isError);
 

@@ -86,12 +86,6 @@ void WelcomeDialog::DialogButtonLookAndFeel::drawButtonText (juce::Graphics& g, 
     g.drawText (button.getButtonText(), button.getLocalBounds().reduced (6, 0), juce::Justification::centred, true);
 }
 
-void WelcomeDialog::ToggleLookAndFeel::drawToggleButton (juce::Graphics& g, juce::ToggleButton& button,
-                                                         bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown)
-{
-    DialogCard::drawSwitch (g, button, shouldDrawButtonAsHighlighted, shouldDrawButtonAsDown, 13.5f);
-}
-
 void WelcomeDialog::LinkButton::paintButton (juce::Graphics& g, bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown)
 {
     auto colour = findColour (juce::HyperlinkButton::textColourId);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/dialogs/DialogCard.h"
 #include "kit/dialogs/SafeHyperlinkButton.h"
 #include "kit/services/TelemetryClient.h"
 
@@ -33,11 +34,10 @@ public:
                              bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown) override;
     };
 
-    class ToggleLookAndFeel : public juce::LookAndFeel_V4
+    class ToggleLookAndFeel : public DialogCard::SwitchLookAndFeel
     {
     public:
-        void drawToggleButton (juce::Graphics& g, juce::ToggleButton& button,
-                               bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown) override;
+        ToggleLookAndFeel() : DialogCard::SwitchLookAndFeel (13.5f) {}
     };
 
     // The terms link, drawn as bold text that brightens under the mouse.

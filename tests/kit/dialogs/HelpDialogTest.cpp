@@ -52,6 +52,14 @@ namespace
             return dialog;
         }
 
+        // The product's part: an update on offer and the instance's id, then a new layout.
+        static void offerUpdateWithInstance (HelpDialog& dialog, const juce::String& instanceId)
+        {
+            dialog.getContent().updateVersion = "1.4.0";
+            dialog.getContent().instanceId = instanceId;
+            dialog.resized();
+        }
+
         static void click (juce::Button& button)
         {
             button.triggerClick();
@@ -64,9 +72,7 @@ TEST_F (HelpDialogTest, CardAndControlsAtTheWindowSize)
 {
     auto dialog = shownAt (productInfo(), 600, 860);
     auto& content = dialog->getContent();
-    content.updateVersion = "1.4.0";
-    content.instanceId = "2b0c4f3e-7d3a-4c55-9a51-0f1e2d3c4b5a";
-    dialog->resized();
+    offerUpdateWithInstance (*dialog, "2b0c4f3e-7d3a-4c55-9a51-0f1e2d3c4b5a");
 
     EXPECT_EQ (dialog->getPanelBounds(), juce::Rectangle<int> (40, 90, 520, 680));
     EXPECT_EQ (dialog->getCloseButton().getBounds(), juce::Rectangle<int> (467, 105, 68, 24));
@@ -117,9 +123,7 @@ TEST_F (HelpDialogTest, SmallWindowsGetASmallerMarginAndTheNarrowBoxes)
 {
     auto dialog = shownAt (productInfo(), 300, 300);
     auto& content = dialog->getContent();
-    content.updateVersion = "1.4.0";
-    content.instanceId = "id";
-    dialog->resized();
+    offerUpdateWithInstance (*dialog, "id");
 
     EXPECT_EQ (dialog->getPanelBounds(), juce::Rectangle<int> (25, 25, 250, 250));
     EXPECT_EQ (content.getUpdateBox().getHeight(), 90);

@@ -3,22 +3,13 @@
 #include "kit/dialogs/EditorScaling.h"
 #include "kit/dialogs/PopupMenuPlacement.h"
 
+#include "kit/KitTestSupport.h"
 #include "support/ComponentSnapshot.h"
 
 #include <gtest/gtest.h>
 
-namespace juce { extern bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
-
 namespace
 {
-void pumpMessages (int milliseconds)
-{
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds;
-    while (juce::Time::getMillisecondCounter() < end)
-        if (! juce::dispatchNextMessageOnSystemQueue (true))
-            juce::Thread::sleep (5);
-}
-
 // The editor's shape: the window is the scaled editor; its canvas holds the controls and the
 // placement host.
 struct ScalingWindow : juce::Component
@@ -70,13 +61,13 @@ TEST (EditorScalingDisplay, TabShowsTheFocusRingAndAClickDoesNot)
     window.setTopLeftPosition (20, 20);
     window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
     window.setVisible (true);
-    pumpMessages (200);
+    kittest::pumpMessagesFor (200);
     window.before.grabKeyboardFocus();
-    pumpMessages (100);
+    kittest::pumpMessagesFor (100);
     ASSERT_TRUE (window.before.hasKeyboardFocus (false));
 
     window.before.moveKeyboardFocusToSibling (true);
-    pumpMessages (100);
+    kittest::pumpMessagesFor (100);
     ASSERT_TRUE (window.scaling->hasKeyboardFocus (false));
     EXPECT_EQ (ringPixel (*window.scaling), juce::Colours::yellow);
     corvessa::test::writeSnapshot (*window.scaling, "editor-scaling-focused-by-tab");
@@ -99,12 +90,12 @@ TEST (EditorScalingDisplay, ScaleMenuOpensInsideTheWindowAndClosesWithTheControl
     window.setTopLeftPosition (20, 20);
     window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
     window.setVisible (true);
-    pumpMessages (200);
+    kittest::pumpMessagesFor (200);
     window.grabKeyboardFocus();
-    pumpMessages (100);
+    kittest::pumpMessagesFor (100);
 
     window.scaling->showScaleMenu();
-    pumpMessages (300);
+    kittest::pumpMessagesFor (300);
     ASSERT_TRUE (window.scaling->isMenuOpen());
     ASSERT_EQ (window.host.getNumChildComponents(), 1);
     auto* menu = window.host.getChildComponent (0);
@@ -117,17 +108,17 @@ TEST (EditorScalingDisplay, ScaleMenuOpensInsideTheWindowAndClosesWithTheControl
 
     // Dismissed: nothing changes and the menu is no longer marked open.
     juce::PopupMenu::dismissAllActiveMenus();
-    pumpMessages (200);
+    kittest::pumpMessagesFor (200);
     EXPECT_FALSE (window.scaling->isMenuOpen());
     EXPECT_EQ (window.scaling->getButtonText(), "UI 100%");
 
     // The control goes while its menu is open (the window closes): the menu closes with it and
     // its late result reaches nobody.
     window.scaling->showScaleMenu();
-    pumpMessages (300);
+    kittest::pumpMessagesFor (300);
     ASSERT_TRUE (window.scaling->isMenuOpen());
     window.scaling.reset();
-    pumpMessages (300);
+    kittest::pumpMessagesFor (300);
 
     window.removeFromDesktop();
 }

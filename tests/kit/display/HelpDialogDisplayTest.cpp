@@ -2,26 +2,12 @@
 // "Copied" for 1200 ms, and a dialog closed meanwhile leaves nothing behind.
 #include "kit/dialogs/HelpDialog.h"
 
-#include <gtest/gtest.h>
+#include "kit/KitTestSupport.h"
 
-namespace juce { extern bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
+#include <gtest/gtest.h>
 
 namespace
 {
-bool pumpUntil (const std::function<bool()>& condition, int timeoutMs)
-{
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
-    for (;;)
-    {
-        while (juce::dispatchNextMessageOnSystemQueue (true)) {}
-        if (condition())
-            return true;
-        if (juce::Time::getMillisecondCounter() >= end)
-            return false;
-        juce::Thread::sleep (5);
-    }
-}
-
 std::unique_ptr<velmar::HelpDialog> dialogOnDesktop (const juce::String& instanceId)
 {
     velmar::HelpDialog::Info info;
@@ -35,7 +21,7 @@ std::unique_ptr<velmar::HelpDialog> dialogOnDesktop (const juce::String& instanc
     dialog->resized();
     dialog->addToDesktop (juce::ComponentPeer::windowIsTemporary);
     dialog->setVisible (true);
-    pumpUntil ([] { return false; }, 200);
+    kittest::pumpMessagesFor (200);
     return dialog;
 }
 } // namespace
@@ -50,19 +36,19 @@ TEST (HelpDialogDisplay, CopyIdPutsTheIdOnTheClipboardAndReadsCopiedForAWhile)
     juce::SystemClipboard::copyTextToClipboard ("before");
     const auto firstPress = juce::Time::getMillisecondCounter();
     button.triggerClick();
-    ASSERT_TRUE (pumpUntil ([&] { return button.getButtonText() == "Copied"; }, 2000));
+    ASSERT_TRUE (kittest::pumpMessagesUntil ([&] { return button.getButtonText() == "Copied"; }, 2000));
     EXPECT_EQ (juce::SystemClipboard::getTextFromClipboard(), id);
 
     // A second press while "Copied" shows schedules a reset of its own; the first one still
     // brings the text back, never sooner than 1200 ms after the first press.
-    pumpUntil ([] { return false; }, 300);
+    kittest::pumpMessagesFor (300);
     button.triggerClick();
-    ASSERT_TRUE (pumpUntil ([&] { return button.getButtonText() == "Copy ID"; }, 10000));
+    ASSERT_TRUE (kittest::pumpMessagesUntil ([&] { return button.getButtonText() == "Copy ID"; }, 10000));
     EXPECT_GE (juce::Time::getMillisecondCounter() - firstPress, 1200u);
 
     // Closing the dialog while a reset is pending: the late reset finds nothing to touch.
     button.triggerClick();
-    ASSERT_TRUE (pumpUntil ([&] { return button.getButtonText() == "Copied"; }, 2000));
+    ASSERT_TRUE (kittest::pumpMessagesUntil ([&] { return button.getButtonText() == "Copied"; }, 2000));
     dialog.reset();
-    pumpUntil ([] { return false; }, 1500);
+    kittest::pumpMessagesFor (1500);
 }

@@ -2,22 +2,13 @@
 // strip below the box when the box sits in the upper half, above it in the lower half.
 #include "kit/dialogs/PopupMenuPlacement.h"
 
+#include "kit/KitTestSupport.h"
 #include "support/ComponentSnapshot.h"
 
 #include <gtest/gtest.h>
 
-namespace juce { extern bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
-
 namespace
 {
-void pumpMessages (int milliseconds)
-{
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds;
-    while (juce::Time::getMillisecondCounter() < end)
-        if (! juce::dispatchNextMessageOnSystemQueue (true))
-            juce::Thread::sleep (5);
-}
-
 juce::Component* findOpenMenu (juce::Component& host)
 {
     for (auto* child : host.getChildren())
@@ -40,7 +31,6 @@ TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
     velmar::PopupMenuPlacement::Host host;
 
     window.setLookAndFeel (&lookAndFeel);
-    window.setOpaque (true);
     window.setWantsKeyboardFocus (true);
     window.setBounds (20, 20, 600, 860);
     window.addAndMakeVisible (canvas);
@@ -54,9 +44,9 @@ TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
 
     window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
     window.setVisible (true);
-    pumpMessages (200);
+    kittest::pumpMessagesFor (200);
     window.grabKeyboardFocus();
-    pumpMessages (200);
+    kittest::pumpMessagesFor (200);
     ASSERT_TRUE (window.hasKeyboardFocus (true));
 
     const auto area = canvas.getLocalBounds().reduced (4);
@@ -69,7 +59,7 @@ TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
         canvas.setTransform (juce::AffineTransform::scale (scale));
         box.setBounds (200, boxY, 180, 26);
         box.showPopup();
-        pumpMessages (300);
+        kittest::pumpMessagesFor (300);
 
         auto* menu = findOpenMenu (host);
         ASSERT_NE (menu, nullptr);
@@ -88,7 +78,7 @@ TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
                                                  + "-" + juce::String (juce::roundToInt (scale * 100)));
 
         juce::PopupMenu::dismissAllActiveMenus();
-        pumpMessages (200);
+        kittest::pumpMessagesFor (200);
         EXPECT_EQ (findOpenMenu (host), nullptr);
     }
 
