@@ -359,6 +359,8 @@ void ChordEditPopover::buttonClicked (juce::Button* button)
     if (button == &restButton)
     {
         applyRestState();
+        // A rest is none of the suggestions: their marks follow at once, not on the next rebuild.
+        refreshSuggestionButtons();
         repaint();
         notifyChordChanged();
         return;
