@@ -222,6 +222,8 @@ private:
     void suggestionButtonClicked (int index);
     // The rest toggle set off without notification, then the controls follow.
     void turnRestOff();
+    // A chord taken from the key or a suggestion: its root and quality; bass, tag and length stay.
+    void takeRootAndQuality (const juce::String& root, const juce::String& quality);
     void loadToken (const ChordToken& token);
 
     void lengthTextTyped();

@@ -308,8 +308,13 @@ void ChordEditPopover::selectQuickChord (int index)
         return;
 
     const auto chord = quickChords[(size_t) index];
-    selectBoxItemByText (rootBox, chord.root);
-    setQuality (chord.quality);
+    takeRootAndQuality (chord.root, chord.quality);
+}
+
+void ChordEditPopover::takeRootAndQuality (const juce::String& root, const juce::String& quality)
+{
+    selectBoxItemByText (rootBox, root);
+    setQuality (quality);
     turnRestOff();
     notifyChordChanged();
 }

@@ -2,7 +2,6 @@
 // around the chord, named in the panel's key, then the key's other chords.
 #include "chord_editor/ChordEditPopover.h"
 
-#include "chord_editor/ChoiceBox.h"
 #include "harmony/ScaleTable.h"
 
 namespace
@@ -168,8 +167,5 @@ void ChordEditPopover::suggestionButtonClicked (int index)
         return;
 
     const auto suggestion = suggestions[(size_t) index];
-    selectBoxItemByText (rootBox, suggestion.root);
-    setQuality (suggestion.quality);
-    turnRestOff();
-    notifyChordChanged();
+    takeRootAndQuality (suggestion.root, suggestion.quality);
 }

@@ -279,8 +279,7 @@ TEST (ChordEditPopover, CharacterAndColorButtonsComposeTheQuality)
     PanelRig rig;
     rig.open ("C:2");
     auto& panel = rig.panel;
-    panel.buttonClicked (&panel.expertButton);
-    rig.takeEvents();
+    rig.switchToExpert();
 
     struct Step { const char* kind; const char* label; const char* text; };
     const Step steps[] = {
@@ -314,7 +313,7 @@ TEST (ChordEditPopover, GridButtonsShowWhatFitsTheKey)
     PanelRig rig;
     rig.open ("D");
     auto& panel = rig.panel;
-    panel.buttonClicked (&panel.expertButton);
+    rig.switchToExpert();
     const auto outside = Palette::peach.withAlpha (0.86f);
 
     struct Case { juce::Button* button; bool fits; const char* tooltip; };
@@ -348,8 +347,7 @@ TEST (ChordEditPopover, MoreOffersTheCharactersFurtherColors)
     PanelRig rig;
     rig.open ("Cm7b5");
     auto& panel = rig.panel;
-    panel.buttonClicked (&panel.expertButton);
-    rig.takeEvents();
+    rig.switchToExpert();
     auto& more = colorButton (panel, "More");
 
     EXPECT_TRUE (more.isEnabled());

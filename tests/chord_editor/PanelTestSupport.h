@@ -30,6 +30,12 @@ struct PanelRig
         panel.openChord (0, token);
     }
 
+    void switchToExpert()
+    {
+        panel.buttonClicked (&panel.expertButton);
+        events.clear();
+    }
+
     void log (const juce::String& event) { events.push_back (event); }
 
     std::vector<juce::String> takeEvents()
