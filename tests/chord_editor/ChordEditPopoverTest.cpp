@@ -6,19 +6,13 @@
 
 #include "chord_editor/MouseTestSupport.h"
 #include "chord_editor/PanelTestSupport.h"
+#include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
-
-namespace juce { extern bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
 
 namespace
 {
 using Texts = std::vector<juce::String>;
-
-void pumpMessages()
-{
-    while (juce::dispatchNextMessageOnSystemQueue (true)) {}
-}
 
 Texts menuItems (const juce::PopupMenu& menu)
 {
@@ -216,13 +210,13 @@ TEST (ChordEditPopover, TypedLengthsCountOnlyWhenValid)
     for (const auto& step : steps)
     {
         field.setText (step.typed, true);
-        pumpMessages();
+        corvessa::test::pumpMessagesFor (20);
         EXPECT_EQ (rig.panel.buildChordText(), step.text) << step.typed;
         EXPECT_EQ (rig.takeEvents(), step.events) << step.typed;
     }
 
     field.setText ("0", true);
-    pumpMessages();
+    corvessa::test::pumpMessagesFor (20);
     rig.takeEvents();
     rig.panel.commitLengthField();
     EXPECT_EQ (field.getText(), "1.5 bars");

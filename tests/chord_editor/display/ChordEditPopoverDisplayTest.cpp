@@ -6,22 +6,15 @@
 #include "kit/dialogs/PopupMenuPlacement.h"
 
 #include "chord_editor/PanelTestSupport.h"
+#include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
-
-namespace juce { extern bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
 
 namespace
 {
 using Texts = std::vector<juce::String>;
 
-void pumpMessages (int milliseconds)
-{
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds;
-    while (juce::Time::getMillisecondCounter() < end)
-        if (! juce::dispatchNextMessageOnSystemQueue (true))
-            juce::Thread::sleep (5);
-}
+using corvessa::test::pumpMessagesFor;
 
 // The window's shape: the panel on a canvas whose last child is the menu placement host.
 struct PanelWindow
@@ -43,15 +36,15 @@ struct PanelWindow
         rig.open ("Am/E:2");
         window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
         window.setVisible (true);
-        pumpMessages (200);
+        pumpMessagesFor (200);
         rig.panel.grabKeyboardFocus();
-        pumpMessages (200);
+        pumpMessagesFor (200);
     }
 
     ~PanelWindow()
     {
         juce::PopupMenu::dismissAllActiveMenus();
-        pumpMessages (100);
+        pumpMessagesFor (100);
         window.removeFromDesktop();
         window.removeAllChildren();
         window.setLookAndFeel (nullptr);
@@ -65,7 +58,7 @@ struct PanelWindow
         window.getPeer()->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, position, buttons,
                                             juce::MouseInputSource::defaultPressure,
                                             juce::MouseInputSource::defaultOrientation, juce::Time::currentTimeMillis());
-        pumpMessages (50);
+        pumpMessagesFor (50);
     }
 
     void rightClick (juce::Component& target)
@@ -131,21 +124,21 @@ TEST (ChordEditPopoverDisplay, RightPressesOpenTheShortcutMenusInsteadOfClicking
     for (const auto& c : cases)
     {
         scene.rightClick (*c.control);
-        pumpMessages (300);
+        pumpMessagesFor (300);
 
         EXPECT_EQ (scene.openMenuItems(), *c.items) << c.name;
         EXPECT_EQ (panel.buildChordText(), "Am/E:2") << c.name;
         EXPECT_TRUE (scene.rig.events.empty()) << c.name;
 
         juce::PopupMenu::dismissAllActiveMenus();
-        pumpMessages (200);
+        pumpMessagesFor (200);
         EXPECT_TRUE (scene.openMenuItems().empty()) << c.name;
         EXPECT_EQ (panel.buildChordText(), "Am/E:2") << c.name;   // dismissing changes nothing
     }
 
     // A left click on the bass name opens the same menu.
     scene.leftClick (panel.slashButton);
-    pumpMessages (300);
+    pumpMessagesFor (300);
     EXPECT_EQ (scene.openMenuItems(), bassItems);
 }
 
@@ -158,14 +151,14 @@ TEST (ChordEditPopoverDisplay, TheLengthFieldShowsTheBareLengthWhileFocused)
     EXPECT_EQ (field.getText(), "2 bars");
 
     field.grabKeyboardFocus();
-    pumpMessages (200);
+    pumpMessagesFor (200);
     ASSERT_TRUE (field.hasKeyboardFocus (false));
     EXPECT_EQ (field.getText(), "2");
     EXPECT_EQ (field.getHighlightedRegion(), juce::Range<int> (0, 1));
 
     // Typing replaces the selection; the chord follows each valid length.
     field.insertTextAtCaret ("0.5");
-    pumpMessages (200);
+    pumpMessagesFor (200);
     EXPECT_EQ (panel.buildChordText(), "Am/E:0.5");
     EXPECT_EQ (scene.rig.takeEvents(), (Texts { "changed 0 Am/E:0.5" }));
 
@@ -174,13 +167,13 @@ TEST (ChordEditPopoverDisplay, TheLengthFieldShowsTheBareLengthWhileFocused)
     EXPECT_EQ (field.getText(), "4");
 
     panel.grabKeyboardFocus();
-    pumpMessages (200);
+    pumpMessagesFor (200);
     EXPECT_EQ (field.getText(), "4 bars");
     EXPECT_EQ (panel.buildChordText(), "Am/E:4");
 
     // A click into the field selects the whole length, as the tab key does.
     scene.leftClick (field);
-    pumpMessages (200);
+    pumpMessagesFor (200);
     ASSERT_TRUE (field.hasKeyboardFocus (false));
     EXPECT_EQ (field.getText(), "4");
     EXPECT_EQ (field.getHighlightedRegion(), juce::Range<int> (0, 1));
