@@ -251,7 +251,11 @@ void ChordEditPopover::openChord (int index, const ChordToken& token)
 
     setVisible (true);
     toFront (false);
-    grabKeyboardFocus();
+
+    // Only a panel on the screen can hold the focus (a window not yet shown, a test without one).
+    if (isShowing())
+        grabKeyboardFocus();
+
     resetLocalHistory();
     suppressChangeNotifications = false;
 }

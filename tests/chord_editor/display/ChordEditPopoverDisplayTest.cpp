@@ -3,6 +3,7 @@
 // length while it has the focus and its label once the focus leaves.
 #include "chord_editor/ChordEditPopover.h"
 #include "editor/look/EditorLookAndFeel.h"
+#include "editor/look/Palette.h"
 #include "kit/dialogs/PopupMenuPlacement.h"
 
 #include "chord_editor/PanelTestSupport.h"
@@ -15,6 +16,11 @@ namespace
 using Texts = std::vector<juce::String>;
 
 using corvessa::test::pumpMessagesFor;
+
+struct OpaqueWindow : juce::Component
+{
+    void paint (juce::Graphics& g) override { g.fillAll (Palette::base); }
+};
 
 // The window's shape: the panel on a canvas whose last child is the menu placement host.
 struct PanelWindow
@@ -95,7 +101,7 @@ struct PanelWindow
     }
 
     EditorLookAndFeel look;
-    juce::Component window;
+    OpaqueWindow window;
     PanelRig rig;
     velmar::PopupMenuPlacement::Host host;
 };
