@@ -3,12 +3,6 @@
 #include "chord_editor/widgets/CardFace.h"
 #include "editor/look/Palette.h"
 
-namespace
-{
-// Mocha overlay0: the role text of a disabled card, dimmer than any text shade of the palette.
-const juce::Colour disabledRoleText { 0xff6c7086 };
-} // namespace
-
 ContextualChordSuggestionButton::Geometry ContextualChordSuggestionButton::geometryFor (int width, int height)
 {
     const int available = juce::jmax (0, width - 24);
@@ -66,7 +60,7 @@ void ContextualChordSuggestionButton::paintButton (juce::Graphics& g, bool highl
     g.setFont (juce::Font (14.0f, juce::Font::bold));
     g.drawFittedText (chordText, geometry.chordArea, juce::Justification::centredLeft, 1);
 
-    g.setColour (enabled ? Palette::subtext1 : disabledRoleText);
+    g.setColour (enabled ? Palette::subtext1 : Palette::overlay0);
     g.setFont (juce::Font (11.0f));
     g.drawFittedText (roleText, geometry.roleArea, juce::Justification::centredLeft, 1);
 

@@ -11,6 +11,7 @@ inline const juce::Colour base     { 0xff1e1e2e };   // window background, panel
 inline const juce::Colour surface0 { 0xff313244 };   // button bodies, cells, bar lines
 inline const juce::Colour surface1 { 0xff45475a };   // hovered or selected, toggled buttons
 inline const juce::Colour surface2 { 0xff585b70 };   // thin outlines, pressed states
+inline const juce::Colour overlay0 { 0xff6c7086 };   // disabled role text of suggestion cards
 inline const juce::Colour overlay2 { 0xff9399b2 };   // field outlines, scroll-bar thumb, panel frame
 inline const juce::Colour subtext0 { 0xffa6adc8 };   // secondary text, knob ticks, idle status
 inline const juce::Colour subtext1 { 0xffbac2de };   // labels, dialog messages, off button text
