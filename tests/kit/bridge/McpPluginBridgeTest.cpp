@@ -3,9 +3,14 @@
 #include "kit/platform/UserDataPaths.h"
 
 #include "kit/KitTestSupport.h"
+#include "kit/bridge/BridgeTestSupport.h"
+
+#include <juce_cryptography/juce_cryptography.h>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <thread>
 
 namespace
@@ -180,4 +185,208 @@ TEST_F (McpPluginBridgeTest, AFolderThatCannotBePreparedAtOnceIsPreparedLaterByI
     EXPECT_TRUE (kittest::pumpMessagesUntil ([&] { return bridge.isInitialised(); }));
     EXPECT_TRUE (bridge.getInstanceDirectory().getChildFile ("requests").isDirectory());
     EXPECT_TRUE (bridge.getLastError().isEmpty());
+}
+
+//==============================================================================
+// Export, revisions and presence, over the fake processor with a clock the test sets.
+namespace
+{
+using namespace bridgetest;
+
+class BridgePresenceTest : public BridgeTest
+{
+};
+
+struct Opaque : juce::ReferenceCountedObject
+{
+};
+
+juce::StringArray keysOf (const juce::var& value)
+{
+    juce::StringArray keys;
+    if (auto* o = value.getDynamicObject())
+        for (const auto& p : o->getProperties())
+            keys.add (p.name.toString());
+    return keys;
+}
+} // namespace
+
+TEST_F (BridgePresenceTest, AnnouncesTheInstanceWithItsDescriptionRevisionAndLease)
+{
+    ASSERT_TRUE (bridge->isInitialised()) << bridge->getLastError();
+
+    const auto text = bridge->getPresenceFile().loadFileAsString();
+    const auto p = presence();
+
+    EXPECT_EQ (keysOf (p).joinIntoString (","),
+               "format,version,instanceId,product,pluginVersion,displayName,instanceName,roleId,instrumentId,"
+               "activeSectionName,sectionCount,writable,readOnlyReason,revision,contentRevision,updatedAtMs,leaseUntilMs");
+    EXPECT_EQ (p["format"].toString(), "velmar-mcp-instance");
+    EXPECT_EQ (json (p["version"]), "1");
+    EXPECT_EQ (p["instanceId"].toString(), bridge->getInstanceId());
+    EXPECT_EQ (p["product"].toString(), "Corvessa");
+    EXPECT_EQ (p["pluginVersion"].toString(), "1.3.4");
+    EXPECT_EQ (p["displayName"].toString(), "Corvessa - Verse - " + bridge->getInstanceId().substring (0, 8));
+    EXPECT_EQ (json (p["sectionCount"]), "1");
+    EXPECT_EQ (json (p["writable"]), "true");
+    EXPECT_EQ (json (p["revision"]), "1");
+    EXPECT_EQ (json (p["updatedAtMs"]), juce::String (clockMs));
+    EXPECT_EQ (json (p["leaseUntilMs"]), juce::String (clockMs + 15000));
+
+    // The content revision is the SHA-256 of the canonical project text.
+    const auto canonical = canonicalText (processor.project);
+    EXPECT_EQ (p["contentRevision"].toString(),
+               juce::SHA256 (canonical.toRawUTF8(), canonical.getNumBytesAsUTF8()).toHexString());
+    EXPECT_EQ (p["contentRevision"].toString().length(), 64);
+
+    // Written for strict readers: no byte-order mark, every line ending CR LF.
+    EXPECT_NE ((juce::uint8) text[0], 0xef);
+    EXPECT_EQ (text.replace ("\r\n", "").indexOfAnyOf ("\r\n"), -1);
+    EXPECT_GT (text.indexOf ("\r\n"), 0);
+}
+
+TEST_F (BridgePresenceTest, FillsTheDescriptionsGapsWithDefaults)
+{
+    struct Case
+    {
+        const char* product; const char* section; const char* displayName; bool writable; const char* reason; int count;
+        juce::String expectedName; const char* expectedReason; int expectedCount;
+    };
+    const auto id8 = bridge->getInstanceId().substring (0, 8);
+    const Case cases[] = {
+        { "Corvessa", " Verse ", "", true, "", 3, "Corvessa - Verse - " + id8, "", 3 },
+        { " ", "", "", true, "", 0, "Plugin - " + id8, "", 0 },
+        { "Corvessa", "Verse", "  ", true, "", -4, "Corvessa - Verse - " + id8, "", 0 },
+        { "Corvessa", "Verse", "Lead synth", true, "left over", 1, "Lead synth", "", 1 },
+        { "Corvessa", "Verse", "", false, "", 1, "Corvessa - Verse - " + id8, "INSTANCE_READ_ONLY", 1 },
+        { "Corvessa", "Verse", "", false, "INSTANCE_READ_ONLY_SYNC_FOLLOWER", 1, "Corvessa - Verse - " + id8,
+          "INSTANCE_READ_ONLY_SYNC_FOLLOWER", 1 },
+    };
+
+    for (const auto& c : cases)
+    {
+        processor.product = c.product;
+        processor.activeSectionName = c.section;
+        processor.displayName = c.displayName;
+        processor.writable = c.writable;
+        processor.readOnlyReason = c.reason;
+        processor.sectionCount = c.count;
+
+        clockMs += 5000;
+        tick();
+
+        const auto p = presence();
+        EXPECT_EQ (p["displayName"].toString(), c.expectedName) << c.product << "/" << c.section;
+        EXPECT_EQ (p["readOnlyReason"].toString(), c.expectedReason) << c.expectedName;
+        EXPECT_EQ (json (p["writable"]), c.writable ? "true" : "false");
+        EXPECT_EQ (json (p["sectionCount"]), juce::String (c.expectedCount));
+    }
+}
+
+TEST_F (BridgePresenceTest, TheRevisionCountsContentChangesNotSpellingsOrEdits)
+{
+    const auto first = presence()["contentRevision"].toString();
+
+    // Keys in another order and 2.0 for 2: the same content.
+    processor.project = object ({ { "sections", array ({ object ({ { "progression", "C G Am F" }, { "name", "A" } }) }) },
+                                  { "activeSectionIndex", 0.0 } });
+    clockMs += 5000;
+    tick();
+    EXPECT_EQ (json (presence()["revision"]), "1");
+    EXPECT_EQ (presence()["contentRevision"].toString(), first);
+
+    // Three edits between two refreshes raise it by one.
+    processor.editOutside ("C");
+    processor.editOutside ("D");
+    processor.editOutside ("E");
+    clockMs += 5000;
+    tick();
+    EXPECT_EQ (json (presence()["revision"]), "2");
+    EXPECT_NE (presence()["contentRevision"].toString(), first);
+}
+
+TEST_F (BridgePresenceTest, RewritesThePresenceEveryFiveSeconds)
+{
+    const auto writtenAt = clockMs;
+    processor.editOutside ("Dm");
+
+    clockMs = writtenAt + 4999;
+    tick();
+    EXPECT_EQ (json (presence()["updatedAtMs"]), juce::String (writtenAt));
+    EXPECT_EQ (json (presence()["revision"]), "1");
+
+    clockMs = writtenAt + 5000;
+    tick();
+    EXPECT_EQ (json (presence()["updatedAtMs"]), juce::String (writtenAt + 5000));
+    EXPECT_EQ (json (presence()["leaseUntilMs"]), juce::String (writtenAt + 20000));
+    EXPECT_EQ (json (presence()["revision"]), "2");
+
+    // A deleted instance folder comes back with the next presence write.
+    ASSERT_TRUE (bridge->getInstanceDirectory().deleteRecursively());
+    clockMs += 5000;
+    tick();
+    EXPECT_TRUE (bridge->getPresenceFile().existsAsFile());
+    EXPECT_TRUE (bridge->getLastError().isEmpty()) << bridge->getLastError();
+}
+
+TEST_F (BridgePresenceTest, AnExportThatCannotBeTakenKeepsTheBridgeWaiting)
+{
+    // The canonical text of {"a": "xx..."} is this many bytes plus the length of the string.
+    const auto base = (int) canonicalText (object ({ { "a", "" } })).getNumBytesAsUTF8();
+    const auto projectOfBytes = [base] (int bytes) { return object ({ { "a", juce::String::repeatedString ("x", bytes - base) } }); };
+
+    struct Case { const char* what; std::function<juce::var()> exported; const char* message; };
+    const Case cases[] = {
+        { "an array", [] { return array ({ 1 }); }, "exportJson must return a JSON object" },
+        { "a string", [] { return juce::var ("{}"); }, "exportJson must return a JSON object" },
+        { "an infinite number", [] { return object ({ { "bpm", std::numeric_limits<double>::infinity() } }); },
+          "Project contains a non-finite number" },
+        { "not a number", [] { return object ({ { "x", array ({ std::nan ("") }) } }); }, "Project contains a non-finite number" },
+        { "an undefined value", [] { return object ({ { "x", juce::var::undefined() } }); }, "Project contains a non-JSON value" },
+        { "a binary block", [] { return object ({ { "x", juce::MemoryBlock (4, true) } }); }, "Project contains a non-JSON value" },
+        { "another kind of object", [] { return object ({ { "x", juce::var (new Opaque()) } }); },
+          "Project contains an unsupported object" },
+        { "a text of 4190209 bytes", [projectOfBytes] { return projectOfBytes (4190209); }, "Exported project exceeds the 4 MB limit" },
+    };
+
+    for (const auto& c : cases)
+    {
+        processor.exportOverride = c.exported;
+        start();
+        EXPECT_FALSE (bridge->isInitialised()) << c.what;
+        EXPECT_EQ (bridge->getLastError(), c.message) << c.what;
+        EXPECT_FALSE (bridge->getPresenceFile().exists()) << c.what;
+
+        // Tried again no sooner than a second later.
+        clockMs += 999;
+        const auto calls = processor.exportCalls;
+        tick();
+        EXPECT_EQ (processor.exportCalls, calls) << c.what;
+        clockMs += 1;
+        tick();
+        EXPECT_GT (processor.exportCalls, calls) << c.what;
+        EXPECT_FALSE (bridge->isInitialised()) << c.what;
+    }
+
+    // One byte less passes.
+    processor.exportOverride = [projectOfBytes] { return projectOfBytes (4190208); };
+    clockMs += 1000;
+    tick();
+    EXPECT_TRUE (bridge->isInitialised()) << bridge->getLastError();
+    EXPECT_EQ (json (presence()["revision"]), "1");
+}
+
+TEST (McpPluginBridgeCanonicalForm, SortsKeysByteWiseAndWritesWholeNumbersAsIntegers)
+{
+    const auto input = velmar::JsonReader::parse (juce::CharPointer_UTF8 (
+        R"({"b": 2.0, "a": [3.5, -0.0, 1e3, {"z": true, "Z": null, "é": "x", "y": 9007199254740993}], "B": "text"})"));
+
+    juce::var canonical;
+    ASSERT_TRUE (Bridge::canonicaliseProjectJson (input, canonical).wasOk());
+    EXPECT_EQ (json (canonical), juce::String (juce::CharPointer_UTF8 (
+        R"({"B": "text", "a": [3.5, 0, 1000, {"Z": null, "y": 9007199254740993, "z": true, "é": "x"}], "b": 2})")));
+
+    // A fresh copy: changing the input afterwards changes nothing in it.
+    input.getDynamicObject()->setProperty ("B", "changed");
+    EXPECT_EQ (canonical["B"].toString(), "text");
 }
