@@ -10,10 +10,6 @@ using namespace McpBridgeValues;
 
 namespace
 {
-const char* const transactionBusy = "Another MCP transaction is active";
-const char* const changeIdUsed = "changeId has already been used";
-const char* const revisionChanged = "Project revision has changed";
-
 // Appends the id unless it is empty or already held; the oldest go beyond the limit.
 void rememberId (std::deque<juce::String>& list, const juce::String& id, size_t limit)
 {
@@ -76,22 +72,7 @@ juce::Result McpPluginBridge::prepareCandidate (const juce::var& value, ProjectS
     if (! isPlainObject (value))
         return juce::Result::fail ("Project must be a JSON object");
 
-    juce::var canonical;
-    const auto result = canonicaliseProjectJson (value, canonical);
-
-    if (result.failed())
-        return result;
-
-    auto text = toText (canonical);
-
-    if ((juce::int64) text.getNumBytesAsUTF8() >= projectByteLimit)
-        return juce::Result::fail ("Project exceeds the 4 MB limit");
-
-    candidate.project = canonical;
-    candidate.contentRevision = sha256Hex (text);
-    candidate.json = std::move (text);
-    candidate.revision = 0;
-    return juce::Result::ok();
+    return makeSnapshot (value, candidate, "Project exceeds the 4 MB limit");
 }
 
 McpPluginBridge::Failure McpPluginBridge::candidateFailure (const juce::Result& result)
@@ -109,6 +90,53 @@ bool McpPluginBridge::checkWritable (juce::String& reason) const
 
     reason = description.readOnlyReason;
     return false;
+}
+
+std::optional<juce::var> McpPluginBridge::refuseUnlessWritable (const Request& request) const
+{
+    juce::String reason;
+
+    if (checkWritable (reason))
+        return std::nullopt;
+
+    return makeErrorResponse (request, readOnlyErrorCode (reason), reason);
+}
+
+std::optional<juce::var> McpPluginBridge::acceptCandidate (const Request& request, ProjectSnapshot& candidate)
+{
+    const auto prepared = prepareCandidate (request.project, candidate);
+
+    if (prepared.failed())
+        return makeErrorResponse (request, candidateFailure (prepared));
+
+    const auto valid = config.validateJson (candidate.project);
+
+    if (valid.failed())
+        return makeErrorResponse (request, "VALIDATION_FAILED", valid.getErrorMessage());
+
+    return std::nullopt;
+}
+
+std::optional<juce::var> McpPluginBridge::checkProposedChange (const Request& request, ProjectSnapshot& candidate)
+{
+    if (isChangeIdUsed (request.changeId))
+        return makeErrorResponse (request, "DUPLICATE_CHANGE", changeIdUsed);
+
+    if (current.revision != request.expectedRevision)
+        return makeErrorResponse (request, "REVISION_CONFLICT", revisionChanged);
+
+    if (auto refusal = refuseUnlessWritable (request))
+        return refusal;
+
+    return acceptCandidate (request, candidate);
+}
+
+void McpPluginBridge::announceChange (const juce::String& changeId)
+{
+    if (config.onChanged)
+        config.onChanged (changeId);
+
+    publishPresence();
 }
 
 bool McpPluginBridge::restoreProject (const ProjectSnapshot& restorePoint)
@@ -157,12 +185,6 @@ bool McpPluginBridge::applyWithRestore (const ProjectSnapshot& candidate, const 
     return true;
 }
 
-void McpPluginBridge::notifyChanged (const juce::String& changeId)
-{
-    if (config.onChanged)
-        config.onChanged (changeId);
-}
-
 void McpPluginBridge::rememberChangeId (const juce::String& id)
 {
     rememberId (usedChangeIds, id, rememberedIdLimit);
@@ -197,15 +219,9 @@ bool McpPluginBridge::isTransactionAbandoned (const juce::String& id) const
 juce::var McpPluginBridge::handleValidateJson (const Request& request)
 {
     ProjectSnapshot candidate;
-    const auto prepared = prepareCandidate (request.project, candidate);
 
-    if (prepared.failed())
-        return makeErrorResponse (request, candidateFailure (prepared));
-
-    const auto valid = config.validateJson (candidate.project);
-
-    if (valid.failed())
-        return makeErrorResponse (request, "VALIDATION_FAILED", valid.getErrorMessage());
+    if (auto refusal = acceptCandidate (request, candidate))
+        return *refusal;
 
     // The client sees exactly what would be stored: keys sorted, whole numbers as integers.
     return makeResponse (request, true, false, {}, candidate.project, {}, {});
@@ -216,26 +232,10 @@ juce::var McpPluginBridge::handleSetJson (const Request& request)
     if (transaction.has_value())
         return makeErrorResponse (request, "TRANSACTION_BUSY", transactionBusy);
 
-    if (isChangeIdUsed (request.changeId))
-        return makeErrorResponse (request, "DUPLICATE_CHANGE", changeIdUsed);
-
-    if (current.revision != request.expectedRevision)
-        return makeErrorResponse (request, "REVISION_CONFLICT", revisionChanged);
-
-    juce::String reason;
-    if (! checkWritable (reason))
-        return makeErrorResponse (request, readOnlyErrorCode (reason), reason);
-
     ProjectSnapshot candidate;
-    const auto prepared = prepareCandidate (request.project, candidate);
 
-    if (prepared.failed())
-        return makeErrorResponse (request, candidateFailure (prepared));
-
-    const auto valid = config.validateJson (candidate.project);
-
-    if (valid.failed())
-        return makeErrorResponse (request, "VALIDATION_FAILED", valid.getErrorMessage());
+    if (auto refusal = checkProposedChange (request, candidate))
+        return *refusal;
 
     const auto previous = current;
 
@@ -253,8 +253,7 @@ juce::var McpPluginBridge::handleSetJson (const Request& request)
 
     undoEntry = UndoEntry { previous, applied.contentRevision, {} };
     rememberChangeId (request.changeId);
-    notifyChanged (request.changeId);
-    publishPresence();
+    announceChange (request.changeId);
     return makeResponse (request, true, true, request.changeId, applied.project, {}, {});
 }
 
@@ -267,9 +266,8 @@ juce::var McpPluginBridge::handleUndo (const Request& request)
         return makeErrorResponse (request, "DUPLICATE_CHANGE", changeIdUsed);
 
     // Unlike a set, writability comes before the revision here.
-    juce::String reason;
-    if (! checkWritable (reason))
-        return makeErrorResponse (request, readOnlyErrorCode (reason), reason);
+    if (auto refusal = refuseUnlessWritable (request))
+        return *refusal;
 
     if (! undoEntry.has_value())
         return makeErrorResponse (request, "NO_UNDO", "No MCP change is available to undo");
@@ -290,8 +288,7 @@ juce::var McpPluginBridge::handleUndo (const Request& request)
 
     undoEntry.reset();
     rememberChangeId (request.changeId);
-    notifyChanged (request.changeId);
-    publishPresence();
+    announceChange (request.changeId);
     return makeResponse (request, true, true, request.changeId, applied.project, {}, {});
 }
 

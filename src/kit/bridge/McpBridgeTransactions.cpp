@@ -12,7 +12,6 @@ using namespace McpBridgeValues;
 
 namespace
 {
-const char* const transactionBusy = "Another MCP transaction is active";
 const char* const changeIdMismatch = "changeId does not match the transaction";
 const char* const alreadyCompleted = "transactionId has already completed";
 const char* const changedAfterCommit = "Project changed after commit";
@@ -67,26 +66,10 @@ juce::var McpPluginBridge::handlePrepareSet (const Request& request)
     if (findFinalizedTransaction (id) != nullptr || isTransactionCompleted (id))
         return makeErrorResponse (request, "DUPLICATE_TRANSACTION", "transactionId has already been used");
 
-    if (isChangeIdUsed (request.changeId))
-        return makeErrorResponse (request, "DUPLICATE_CHANGE", "changeId has already been used");
-
-    if (current.revision != request.expectedRevision)
-        return makeErrorResponse (request, "REVISION_CONFLICT", "Project revision has changed");
-
-    juce::String reason;
-    if (! checkWritable (reason))
-        return makeErrorResponse (request, readOnlyErrorCode (reason), reason);
-
     ProjectSnapshot candidate;
-    const auto prepared = prepareCandidate (request.project, candidate);
 
-    if (prepared.failed())
-        return makeErrorResponse (request, candidateFailure (prepared));
-
-    const auto valid = config.validateJson (candidate.project);
-
-    if (valid.failed())
-        return makeErrorResponse (request, "VALIDATION_FAILED", valid.getErrorMessage());
+    if (auto refusal = checkProposedChange (request, candidate))
+        return *refusal;
 
     // The revision the candidate will have once committed.
     const bool changes = candidate.contentRevision != current.contentRevision;
@@ -142,9 +125,8 @@ juce::var McpPluginBridge::handleCommit (const Request& request)
     if (current.contentRevision != open.previous.contentRevision || current.revision != open.previous.revision)
         return makeErrorResponse (request, "TRANSACTION_CONFLICT", "Project changed after prepare_set");
 
-    juce::String reason;
-    if (! checkWritable (reason))
-        return makeErrorResponse (request, readOnlyErrorCode (reason), reason);
+    if (auto refusal = refuseUnlessWritable (request))
+        return *refusal;
 
     if (open.next.contentRevision == open.previous.contentRevision)
     {
@@ -165,8 +147,7 @@ juce::var McpPluginBridge::handleCommit (const Request& request)
     open.leaseUntilMs = now() + transactionLeaseMs;
 
     const auto changeId = open.changeId;
-    notifyChanged (changeId);
-    publishPresence();
+    announceChange (changeId);
     return makeResponse (request, true, true, changeId, applied.project, {}, {});
 }
 
@@ -256,15 +237,13 @@ juce::var McpPluginBridge::handleRollback (const Request& request)
         if (! applyWithRestore (previous, applied, restored, failure))
             return makeErrorResponse (request, failure);
 
-        notifyChanged (changeId);
-
         if (undoEntry.has_value() && undoEntry->transactionId == id)
             undoEntry.reset();
 
         removeFinalizedTransaction (id);
         rememberCompletedTransaction (id);
         rememberAbandonedTransaction (id);
-        publishPresence();
+        announceChange (changeId);
         return makeResponse (request, true, true, changeId, restored.project, {}, {});
     }
 
@@ -319,9 +298,8 @@ juce::var McpPluginBridge::handleRollback (const Request& request)
     if (! applyWithRestore (open.previous, open.applied, restored, failure))
         return makeErrorResponse (request, failure);
 
-    notifyChanged (open.changeId);
     close();
-    publishPresence();
+    announceChange (open.changeId);
     return makeResponse (request, true, true, open.changeId, restored.project, {}, {});
 }
 
@@ -422,9 +400,8 @@ void McpPluginBridge::expireTransactionLease (juce::int64 nowMs)
         return;
     }
 
-    notifyChanged (changeId);
     closeAbandoned ({});
-    publishPresence();
+    announceChange (changeId);
 }
 
 } // namespace velmar

@@ -6,6 +6,11 @@
 namespace velmar::McpBridgeValues
 {
 
+// Refusals that the direct operations and the transactions share.
+inline constexpr const char* transactionBusy = "Another MCP transaction is active";
+inline constexpr const char* changeIdUsed = "changeId has already been used";
+inline constexpr const char* revisionChanged = "Project revision has changed";
+
 // A JSON object as parsed or built: a plain property object (not an array, not another kind of
 // framework object).
 bool isPlainObject (const juce::var& value);

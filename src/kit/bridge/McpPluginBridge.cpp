@@ -299,21 +299,27 @@ juce::Result McpPluginBridge::exportProjectSnapshot (ProjectSnapshot& snapshot)
     if (! isPlainObject (exported))
         return juce::Result::fail ("exportJson must return a JSON object");
 
+    return makeSnapshot (exported, snapshot, "Exported project exceeds the 4 MB limit");
+}
+
+juce::Result McpPluginBridge::makeSnapshot (const juce::var& project, ProjectSnapshot& snapshot, const juce::String& tooLarge)
+{
     juce::var canonical;
-    const auto result = canonicaliseProjectJson (exported, canonical);
+    const auto result = canonicaliseProjectJson (project, canonical);
 
     if (result.failed())
         return result;
 
-    // The canonical value is freshly built, so it is already independent of the owner's.
+    // The canonical value is freshly built, so it is already independent of the given one.
     auto text = toText (canonical);
 
     if ((juce::int64) text.getNumBytesAsUTF8() >= projectByteLimit)
-        return juce::Result::fail ("Exported project exceeds the 4 MB limit");
+        return juce::Result::fail (tooLarge);
 
     snapshot.project = canonical;
     snapshot.contentRevision = sha256Hex (text);
     snapshot.json = std::move (text);
+    snapshot.revision = 0;
     return juce::Result::ok();
 }
 

@@ -205,6 +205,7 @@ private:
     // Lifecycle, export and presence.
     juce::Result initialise();
     juce::Result exportProjectSnapshot (ProjectSnapshot& snapshot);
+    static juce::Result makeSnapshot (const juce::var& project, ProjectSnapshot& snapshot, const juce::String& tooLarge);
     juce::Result refreshExport();
     Description describeInstance() const;
     void publishPresence();
@@ -239,7 +240,14 @@ private:
                            ProjectSnapshot& applied, Failure& failure);
     bool restoreProject (const ProjectSnapshot& restorePoint);
     bool checkWritable (juce::String& reason) const;
-    void notifyChanged (const juce::String& changeId);
+    // The refusal to answer, or nothing when the instance is writable / the candidate accepted.
+    std::optional<juce::var> refuseUnlessWritable (const Request& request) const;
+    std::optional<juce::var> acceptCandidate (const Request& request, ProjectSnapshot& candidate);
+    // What set_json and prepare_set check after their own first checks: the change id, the
+    // revision, writability and the candidate, in this order.
+    std::optional<juce::var> checkProposedChange (const Request& request, ProjectSnapshot& candidate);
+    // After the bridge changed the project: tells the owner and rewrites the presence.
+    void announceChange (const juce::String& changeId);
     void rememberChangeId (const juce::String& id);
     bool isChangeIdUsed (const juce::String& id) const;
 
