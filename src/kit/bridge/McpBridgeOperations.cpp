@@ -4,6 +4,8 @@
 
 #include "kit/bridge/McpBridgeValues.h"
 
+#include <algorithm>
+
 namespace velmar
 {
 using namespace McpBridgeValues;

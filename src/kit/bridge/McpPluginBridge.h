@@ -123,6 +123,8 @@ public:
     static constexpr juce::int64 presenceByteLimit = 4194304;
     static constexpr juce::int64 responseByteLimit = 8388608;
 
+    // The static helpers below are pure; any thread.
+
     // The id rule for request, transaction and change ids: 1 to 128 characters out of A-Z,
     // a-z, 0-9, "_" and "-".
     static bool isValidBridgeId (const juce::String& id);
