@@ -4,8 +4,6 @@
 #include "harmony/ScaleTable.h"
 #include "mood/panel/DistinctSections.h"
 
-#include <algorithm>
-
 namespace
 {
 constexpr int margin = 25;
@@ -99,37 +97,29 @@ void MoodGeneratorComponent::buildControls()
     moodCombo.onChange = [this]
     {
         refreshMoodInfo();
-        if (onSettingsChanged)
-            onSettingsChanged();
+        reportSettingsChanged();
     };
     addAndMakeVisible (moodCombo);
 
-    styleCaption (keyLabel, 16.0f);
-    addAndMakeVisible (keyLabel);
-    const auto& noteNames = getNoteNames();
-    for (int i = 0; i < noteNames.size(); ++i)
-        keyCombo.addItem (noteNames[i], i + 1);
-    keyCombo.setSelectedId (1, juce::dontSendNotification);
-    keyCombo.onChange = [this]
+    const auto repaintAndReport = [this]
     {
         repaint();
-        if (onSettingsChanged)
-            onSettingsChanged();
+        reportSettingsChanged();
     };
+
+    styleCaption (keyLabel, 16.0f);
+    addAndMakeVisible (keyLabel);
+    keyCombo.addItemList (getNoteNames(), 1);
+    keyCombo.setSelectedId (1, juce::dontSendNotification);
+    keyCombo.onChange = repaintAndReport;
     addAndMakeVisible (keyCombo);
 
     styleCaption (barsLabel, 14.0f);
     addAndMakeVisible (barsLabel);
-    for (int i = 0; i < barChoices.size(); ++i)
-        barsCombo.addItem (barChoices[i], i + 1);
+    barsCombo.addItemList (barChoices, 1);
     barsCombo.setSelectedId (4, juce::dontSendNotification);
     barsCombo.setEditableText (true);
-    barsCombo.onChange = [this]
-    {
-        repaint();
-        if (onSettingsChanged)
-            onSettingsChanged();
-    };
+    barsCombo.onChange = repaintAndReport;
     addAndMakeVisible (barsCombo);
 
     descriptionLabel.setFont (juce::Font (13.0f));
@@ -159,10 +149,16 @@ void MoodGeneratorComponent::setUpOptionButton (juce::TextButton& button, juce::
     button.setColour (juce::TextButton::textColourOffId, Palette::subtext1.interpolatedWith (accent, 0.4f));
     button.setColour (juce::TextButton::textColourOnId, accent.interpolatedWith (Palette::text, 0.52f));
     button.setColour (HarmonicOptionButtonLookAndFeel::accentColourId, accent);
-    button.onClick = [this] { if (onSettingsChanged) onSettingsChanged(); };
+    button.onClick = [this] { reportSettingsChanged(); };
     // The panel hears the pointer entering and leaving, to show the switch's hint.
     button.addMouseListener (this, false);
     addAndMakeVisible (button);
+}
+
+void MoodGeneratorComponent::reportSettingsChanged()
+{
+    if (onSettingsChanged)
+        onSettingsChanged();
 }
 
 //==============================================================================
@@ -451,35 +447,32 @@ void MoodGeneratorComponent::mouseExit (const juce::MouseEvent& e)
     }
 }
 
+MoodGeneratorComponent::TableHit MoodGeneratorComponent::hitTable (juce::Point<int> position) const
+{
+    // Keys lie inside their rows: they are tested first.
+    for (const auto& target : keyTargets)
+        if (target.area.contains (position))
+            return { target.mood, target.key };
+
+    for (const auto& target : rowTargets)
+        if (target.area.contains (position))
+            return { target.mood, {} };
+
+    return {};
+}
+
 void MoodGeneratorComponent::mouseMove (const juce::MouseEvent& e)
 {
     // Moves over the switches reach the panel too; only the panel's own area holds targets.
     if (e.eventComponent != this)
         return;
 
-    const auto position = e.getPosition();
-    juce::String mood, key;
-
-    const auto keyHit = std::find_if (keyTargets.begin(), keyTargets.end(),
-                                      [&] (const KeyTarget& t) { return t.area.contains (position); });
-    if (keyHit != keyTargets.end())
-    {
-        mood = keyHit->mood;
-        key = keyHit->key;
-    }
-    else
-    {
-        const auto rowHit = std::find_if (rowTargets.begin(), rowTargets.end(),
-                                          [&] (const RowTarget& t) { return t.area.contains (position); });
-        if (rowHit != rowTargets.end())
-            mood = rowHit->mood;
-    }
-
-    if (mood == hoveredMood && key == hoveredKey)
+    const auto hit = hitTable (e.getPosition());
+    if (hit.mood == hoveredMood && hit.key == hoveredKey)
         return;
 
-    hoveredMood = mood;
-    hoveredKey = key;
+    hoveredMood = hit.mood;
+    hoveredKey = hit.key;
 
     if (hoveredMood.isNotEmpty())
     {
@@ -499,28 +492,18 @@ void MoodGeneratorComponent::mouseDown (const juce::MouseEvent& e)
     if (e.eventComponent != this)
         return;
 
-    const auto position = e.getPosition();
+    const auto hit = hitTable (e.getPosition());
 
-    for (const auto& target : keyTargets)
+    if (hit.key.isNotEmpty())
     {
-        if (target.area.contains (position))
-        {
-            moodCombo.setSelectedId (findItemIdByText (moodCombo, target.mood), juce::dontSendNotification);
-            keyCombo.setSelectedId (findItemIdByText (keyCombo, target.key), juce::dontSendNotification);
-            refreshMoodInfo();
-            if (onSettingsChanged)
-                onSettingsChanged();
-            return;
-        }
+        moodCombo.setSelectedId (findItemIdByText (moodCombo, hit.mood), juce::dontSendNotification);
+        keyCombo.setSelectedId (findItemIdByText (keyCombo, hit.key), juce::dontSendNotification);
+        refreshMoodInfo();
+        reportSettingsChanged();
     }
-
-    for (const auto& target : rowTargets)
+    else if (hit.mood.isNotEmpty())
     {
-        if (target.area.contains (position))
-        {
-            // Through the combo's own change handling: refresh, then the settings callback.
-            moodCombo.setSelectedId (findItemIdByText (moodCombo, target.mood), juce::sendNotificationSync);
-            return;
-        }
+        // Through the combo's own change handling: refresh, then the settings callback.
+        moodCombo.setSelectedId (findItemIdByText (moodCombo, hit.mood), juce::sendNotificationSync);
     }
 }

@@ -131,11 +131,20 @@ private:
     std::vector<RowTarget> rowTargets;
     std::vector<KeyTarget> keyTargets;
 
+    // What the pointer is over: a key (mood and key), a row (mood only) or nothing (both empty).
+    struct TableHit
+    {
+        juce::String mood;
+        juce::String key;
+    };
+
     juce::String hoveredMood;
     juce::String hoveredKey;
 
     void buildControls();
+    void reportSettingsChanged();
     void setUpOptionButton (juce::TextButton& button, juce::Colour accent, bool initiallyOn);
+    TableHit hitTable (juce::Point<int> position) const;
     bool isOptionButton (const juce::Component* component) const;
     juce::String hintFor (const juce::Component* component) const;
     int paintTableGroup (juce::Graphics& g, const MoodOverviewGroup& group, int y, bool first);
