@@ -1,0 +1,94 @@
+#pragma once
+
+#include "processor/PersistentState.h"
+#include "processor/PortableProject.h"
+
+#include <juce_core/juce_core.h>
+
+#include <gtest/gtest.h>
+
+namespace projecttest
+{
+
+// A folder of its own for one test, removed afterwards.
+class ScratchFolder
+{
+public:
+    ScratchFolder()
+        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
+                      .getNonexistentChildFile ("corvessa-projects-test", "", false))
+    {
+        folder.createDirectory();
+    }
+
+    ~ScratchFolder() { folder.deleteRecursively(); }
+
+    const juce::File& get() const noexcept { return folder; }
+    juce::File operator/ (const juce::String& name) const { return folder.getChildFile (name); }
+
+private:
+    juce::File folder;
+};
+
+// A portable project of named sections that the processor's strict check accepts.
+inline juce::var makeProject (std::initializer_list<const char*> names = { "Verse" })
+{
+    PersistentState state;
+
+    for (const auto* name : names)
+    {
+        SectionMode::SectionData section;
+        section.name = name;
+        section.progression = "C Am F G";
+        state.Sections.push_back (section);
+    }
+
+    state.selectedSectionViewIndex = 0;
+    return stateToPortableProject (state);
+}
+
+inline void writeFile (const juce::File& file, const juce::String& text)
+{
+    ASSERT_TRUE (file.replaceWithText (text, false, false, "\n"));
+}
+
+// Another program writes over the file: the test copies `source` onto `target` with cp in a
+// process of its own, as any program outside the plug-in would.
+inline void copyWithOtherProgram (const juce::File& source, const juce::File& target)
+{
+    juce::ChildProcess cp;
+    ASSERT_TRUE (cp.start (juce::StringArray { "cp", source.getFullPathName(), target.getFullPathName() }));
+    ASSERT_TRUE (cp.waitForProcessToFinish (10000));
+    ASSERT_EQ (cp.getExitCode(), 0u);
+}
+
+inline void removeWithOtherProgram (const juce::File& target)
+{
+    juce::ChildProcess rm;
+    ASSERT_TRUE (rm.start (juce::StringArray { "rm", "-f", target.getFullPathName() }));
+    ASSERT_TRUE (rm.waitForProcessToFinish (10000));
+    ASSERT_FALSE (target.exists());
+}
+
+// The property names of a JSON object in their stored order.
+inline juce::StringArray keysOf (const juce::var& object)
+{
+    juce::StringArray keys;
+
+    if (auto* o = object.getDynamicObject())
+        for (const auto& p : o->getProperties())
+            keys.add (p.name.toString());
+
+    return keys;
+}
+
+} // namespace projecttest
+
+namespace juce
+{
+// Readable failure messages for text lists.
+inline void PrintTo (const StringArray& list, std::ostream* os)
+{
+    *os << "[" << list.joinIntoString (" | ").toStdString() << "]";
+}
+} // namespace juce
