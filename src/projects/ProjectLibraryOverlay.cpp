@@ -270,6 +270,10 @@ void ProjectLibraryOverlay::askConfirmation (const juce::String& text, const juc
     showMessage ({}, false);
     updateControls();
     showInFront();
+
+    // The question is answered from the keyboard too (Return, Escape), wherever the focus was.
+    if (isShowing())
+        grabKeyboardFocus();
 }
 
 void ProjectLibraryOverlay::showEntries (const std::vector<Entry>& newEntries, const juce::String& path)
