@@ -8,7 +8,8 @@
 
 namespace
 {
-    // The preset's arrangement settings in the section form the portable reader fills.
+    // A default section carrying the preset's arrangement settings (the form the portable
+    // reader fills).
     SectionMode::SectionData arrangementOf (const ChordPreset& preset)
     {
         SectionMode::SectionData section;
@@ -179,26 +180,16 @@ bool isRecognisedChordPresetJson (const juce::String& text)
 
 SectionMode::SectionData makeSectionFromPreset (const ChordPreset& preset, const juce::String& name)
 {
-    SectionMode::SectionData section;
+    auto section = arrangementOf (preset);
     section.name = name;
     section.progression = normaliseProgressionText (preset.progression);
     section.voicing = preset.bodyVoicing;
     section.bassVoicing = preset.bassVoicing;
     section.bodyVoicing = preset.bodyVoicing;
     section.shimmerVoicing = preset.shimmerVoicing;
-    section.arrangeBassLegato = preset.bassLegato;
-    section.arrangeBodyLegato = preset.bodyLegato;
-    section.arrangeShimmerLegato = preset.shimmerLegato;
-    section.arrangeBassAddOctave = preset.bassAddOctave;
-    section.arrangeBassAddFifth = preset.bassAddFifth;
-    section.arrangeBodyAddRoot = preset.bodyAddRoot;
-    section.arrangeBodyAddFifth = preset.bodyAddFifth;
-    section.arrangeBodyWithShimmer = preset.bodyWithShimmer;
-    section.arrangeShimmerTopNoteEnabled = preset.shimmerTopNote;
-    section.arrangeShimmerColorNotesEnabled = preset.shimmerColorNotes;
-    section.bassOctave = juce::jlimit (-5, 5, preset.bassOctave);
-    section.bodyOctave = juce::jlimit (-5, 5, preset.bodyOctave);
-    section.shimmerOctave = juce::jlimit (-5, 5, preset.shimmerOctave);
+    section.bassOctave = juce::jlimit (-5, 5, section.bassOctave);
+    section.bodyOctave = juce::jlimit (-5, 5, section.bodyOctave);
+    section.shimmerOctave = juce::jlimit (-5, 5, section.shimmerOctave);
 
     if (preset.bpm > 0)
         section.suggestedBpm = juce::String (preset.bpm) + " BPM";

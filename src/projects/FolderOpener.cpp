@@ -1,36 +1,14 @@
 #include "projects/FolderOpener.h"
 
-#include <mutex>
-
-#if JUCE_LINUX || JUCE_BSD
- #include <spawn.h>
- #include <sys/wait.h>
- #include <thread>
- extern char** environ;
-#endif
+#include "kit/platform/WebAddressOpener.h"
 
 namespace
 {
-    std::mutex openerLock;
-    std::function<bool (const juce::File&)> testOpener;
-
-    bool openWithPlatform (const juce::File& folder)
+    // Set and used on the message thread only.
+    std::function<bool (const juce::File&)>& testOpener()
     {
-       #if JUCE_LINUX || JUCE_BSD
-        std::string program = "xdg-open";
-        std::string argument = folder.getFullPathName().toStdString();
-        char* argv[] = { program.data(), argument.data(), nullptr };
-
-        pid_t pid = -1;
-        if (posix_spawnp (&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0)
-            return false;
-
-        // Reap the opener when it ends so that it does not linger as a zombie.
-        std::thread ([pid] { int status = 0; ::waitpid (pid, &status, 0); }).detach();
-        return true;
-       #else
-        return folder.startAsProcess();
-       #endif
+        static std::function<bool (const juce::File&)> opener;
+        return opener;
     }
 } // namespace
 
@@ -39,20 +17,18 @@ bool openFolderInFileManager (const juce::File& folder)
     if (! folder.isDirectory())
         return false;
 
-    std::function<bool (const juce::File&)> fake;
-    {
-        const std::lock_guard<std::mutex> sl (openerLock);
-        fake = testOpener;
-    }
+    if (testOpener() != nullptr)
+        return testOpener() (folder);
 
-    if (fake != nullptr)
-        return fake (folder);
-
-    return openWithPlatform (folder);
+   #if JUCE_LINUX || JUCE_BSD
+    // The system's opener shows a folder in the file manager as it shows an address in the browser.
+    return velmar::launchSystemOpener (folder.getFullPathName());
+   #else
+    return folder.startAsProcess();
+   #endif
 }
 
 void setFolderOpenerForTesting (std::function<bool (const juce::File&)> opener)
 {
-    const std::lock_guard<std::mutex> sl (openerLock);
-    testOpener = std::move (opener);
+    testOpener() = std::move (opener);
 }

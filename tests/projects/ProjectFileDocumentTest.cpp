@@ -29,7 +29,7 @@ TEST (ProjectFileDocument, EnvelopeKeepsItsKeyOrderOnOneLine)
 {
     const auto document = makeProjectFileDocument (validId, "  My Song ", " notes ", makeProject());
 
-    EXPECT_EQ (keysOf (document), juce::StringArray ({ "format", "version", "projectId", "plugin", "name",
+    EXPECT_EQ (::keysOf (document), juce::StringArray ({ "format", "version", "projectId", "plugin", "name",
                                                        "description", "savedAt", "project" }));
     EXPECT_EQ (document["format"].toString(), "velmar-plugin-project");
     EXPECT_TRUE (document["version"].isInt());

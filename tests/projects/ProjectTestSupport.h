@@ -3,6 +3,8 @@
 #include "processor/PersistentState.h"
 #include "processor/PortableProject.h"
 
+#include "processor/JsonTestSupport.h"
+
 #include <juce_core/juce_core.h>
 
 #include <gtest/gtest.h>
@@ -68,18 +70,6 @@ inline void removeWithOtherProgram (const juce::File& target)
     ASSERT_TRUE (rm.start (juce::StringArray { "rm", "-f", target.getFullPathName() }));
     ASSERT_TRUE (rm.waitForProcessToFinish (10000));
     ASSERT_FALSE (target.exists());
-}
-
-// The property names of a JSON object in their stored order.
-inline juce::StringArray keysOf (const juce::var& object)
-{
-    juce::StringArray keys;
-
-    if (auto* o = object.getDynamicObject())
-        for (const auto& p : o->getProperties())
-            keys.add (p.name.toString());
-
-    return keys;
 }
 
 } // namespace projecttest

@@ -81,6 +81,11 @@ bool openWebAddress (const juce::String& address)
     return launchWithPlatform (address);
 }
 
+bool launchSystemOpener (const juce::String& target)
+{
+    return launchWithPlatform (target);
+}
+
 void setWebAddressLauncherForTesting (std::function<bool (const juce::String&)> launcher)
 {
     const std::lock_guard<std::mutex> sl (launcherLock);

@@ -16,6 +16,11 @@ bool isOpenableWebAddress (const juce::String& address);
 // (from the update feed, say) cannot run commands.
 bool openWebAddress (const juce::String& address);
 
+// Starts the platform's opener with `target` (an address or a local path) as its one argument,
+// never through a shell. No check of the target, and the test launcher below is not consulted:
+// callers check what they hand over. Message thread.
+bool launchSystemOpener (const juce::String& target);
+
 // Tests replace the platform's launcher with a fake; an empty function restores it.
 void setWebAddressLauncherForTesting (std::function<bool (const juce::String&)> launcher);
 
