@@ -85,6 +85,38 @@ bool readProjectFileBytes (const juce::File& file, juce::MemoryBlock& bytes)
     return true;
 }
 
+bool replaceProjectFileText (const juce::File& file, const juce::String& text)
+{
+    if (! file.getParentDirectory().isDirectory())
+        return false;
+
+    juce::TemporaryFile temporary (file, juce::TemporaryFile::useHiddenFile);
+
+    {
+        juce::FileOutputStream out (temporary.getFile());
+
+        if (! out.openedOk())
+            return false;
+
+        const auto* utf8 = text.toRawUTF8();
+        const auto size = text.getNumBytesAsUTF8();
+
+        if (! out.write (utf8, size))
+            return false;
+
+        out.flush();
+
+        if (out.getStatus().failed())
+            return false;
+    }
+
+    // A short write (a full disk, a size limit) is no error to the stream: count the bytes.
+    if (temporary.getFile().getSize() != (juce::int64) text.getNumBytesAsUTF8())
+        return false;
+
+    return temporary.overwriteTargetFileWithTemporary();
+}
+
 juce::String makeProjectFileStem (const juce::String& name)
 {
     auto stem = juce::File::createLegalFileName (name.trim());

@@ -31,6 +31,11 @@ constexpr juce::int64 maxProjectFileBytes = 16 * 1024 * 1024;
 // larger than maxProjectFileBytes.
 bool readProjectFileBytes (const juce::File& file, juce::MemoryBlock& bytes);
 
+// Replaces the file's content with the text as UTF-8 (no header bytes): written to a hidden
+// temporary file beside it and moved over it only when every byte was written, so a failed
+// write (a full disk, a missing folder) leaves the old file as it was. False on failure.
+bool replaceProjectFileText (const juce::File& file, const juce::String& text);
+
 // The file-name stem a project name is stored under: the name made legal as a file name, with
 // leading dots and blanks dropped (a name of dots alone would climb out of the folder, and a
 // stem beginning with "." would be a hidden file the list skips). Empty when nothing is left.

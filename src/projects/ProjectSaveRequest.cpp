@@ -89,7 +89,7 @@ ProjectLibraryReport ProjectSaveRequest::perform (juce::String& currentProjectFi
 
     const auto text = projectDocumentToText (makeProjectFileDocument (projectId, name, description, project));
 
-    if (! target.replaceWithText (text, false, false, "\n"))
+    if (! replaceProjectFileText (target, text))
         return ProjectLibraryReport::failure ("Status: Could not save project", "Could not save project");
 
     currentProjectFile = target.getFullPathName();

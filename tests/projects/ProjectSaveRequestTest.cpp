@@ -5,6 +5,9 @@
 
 #include "ProjectTestSupport.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace projecttest;
 
 namespace
@@ -168,4 +171,30 @@ TEST_F (ProjectSaveRequestTest, WriteFailureIsReported)
     EXPECT_TRUE (report.overlayIsError);
     EXPECT_EQ (report.holdMs, 2000);
     EXPECT_EQ (currentFile, before);
+}
+
+TEST_F (ProjectSaveRequestTest, AFailedWriteKeepsTheOldFile)
+{
+    const auto target = folder / "Song.json";
+    ASSERT_TRUE (save (target, "Song").succeeded);
+    const auto before = target.loadFileAsString();
+
+    // The system refuses every byte past the first 64 of a file, as a full disk would.
+    const auto oldHandler = std::signal (SIGXFSZ, SIG_IGN);
+    rlimit old {};
+    ASSERT_EQ (getrlimit (RLIMIT_FSIZE, &old), 0);
+    rlimit tight = old;
+    tight.rlim_cur = 64;
+    ASSERT_EQ (setrlimit (RLIMIT_FSIZE, &tight), 0);
+
+    const auto report = save (target, "Song", "a description long enough to pass the limit");
+
+    setrlimit (RLIMIT_FSIZE, &old);
+    std::signal (SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE (report.succeeded);
+    EXPECT_EQ (report.status, "Status: Could not save project");
+    EXPECT_EQ (target.loadFileAsString(), before);
+    EXPECT_EQ (folder.get().getNumberOfChildFiles (juce::File::findFiles | juce::File::ignoreHiddenFiles, "*"), 1);
+    EXPECT_EQ (folder.get().getNumberOfChildFiles (juce::File::findFiles, "*"), 1);   // no temporary left
 }
