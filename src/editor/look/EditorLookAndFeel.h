@@ -1,10 +1,13 @@
 #pragma once
 
+#include "kit/dialogs/PopupMenuPlacement.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 // The window's own look: every button, combo box, text field and knob of the plug-in window in
-// the Mocha palette. Installed on the editor, so every child inherits it. Message thread only.
-class EditorLookAndFeel : public juce::LookAndFeel_V4
+// the Mocha palette. Installed on the editor, so every child inherits it; its combo lists open
+// inside the plug-in window (the kit's popup placement). Message thread only.
+class EditorLookAndFeel : public velmar::PopupMenuPlacement::LookAndFeel<juce::LookAndFeel_V4>
 {
 public:
     EditorLookAndFeel();
