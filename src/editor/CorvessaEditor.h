@@ -1,26 +1,411 @@
 #pragma once
 
+#include "chord_editor/ChordEditPopover.h"
+#include "chord_editor/ChordEditState.h"
+#include "editor/PendingKitPieces.h"
+#include "editor/SectionHistory.h"
+#include "editor/StatusHintLabel.h"
+#include "editor/look/EditorLookAndFeel.h"
+#include "editor/look/OutputPillLookAndFeel.h"
+#include "editor/look/RoleTabLookAndFeel.h"
+#include "kit/dialogs/EditorScaling.h"
+#include "kit/dialogs/PopupMenuPlacement.h"
+#include "kit/dialogs/SupportDialog.h"
+#include "kit/dialogs/WelcomeDialog.h"
+#include "editor/panels/ConfirmationDialog.h"
+#include "editor/panels/HelpComponent.h"
+#include "editor/panels/ModalScrimComponent.h"
+#include "editor/panels/PanelComponent.h"
+#include "editor/panels/SectionRenameDialog.h"
+#include "editor/views/PianoRollComponent.h"
+#include "editor/views/ProgressionStripComponent.h"
+#include "editor/views/SectionRowComponent.h"
+#include "harmony/ProgressionText.h"
+#include "mood/panel/MoodGeneratorComponent.h"
+#include "processor/CompiledSection.h"
+#include "projects/ChordJsonOverlay.h"
+#include "projects/ProjectLibraryOverlay.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
-class CorvessaProcessor;
+#include <functional>
+#include <memory>
+#include <vector>
 
-// The plug-in window. It holds only a reference to its processor, which runs on without it.
-class CorvessaEditor : public juce::AudioProcessorEditor
+class CorvessaProcessor;
+class KeyboardFocusMouseListener;
+struct ChordPreset;
+
+// The plug-in window. It owns every view and panel the window shows, wires their callbacks to
+// its own operations and reaches the arrangement only through the processor's services, which
+// run on without it. Everything here runs on the message thread.
+//
+// The children live on a 600 x 860 logical canvas (ContentWrapper) scaled as a whole; the
+// members are declared in construction order, which also decides the drawing order (the canvas
+// holds them in reverse). The implementation is split by concern: CorvessaEditor.cpp
+// (construction, wiring, keys, mouse, destruction), CorvessaEditorLayout.cpp,
+// CorvessaEditorRefresh.cpp (the 33 ms tick and the status line), CorvessaEditorSections.cpp,
+// CorvessaEditorControls.cpp, CorvessaEditorOutputs.cpp, CorvessaEditorSync.cpp, and the chord
+// draft, mood panel and project members in the folders of those subsystems.
+class CorvessaEditor : public juce::AudioProcessorEditor,
+                       public juce::Button::Listener,
+                       public juce::TextEditor::Listener,
+                       public juce::ComboBox::Listener,
+                       public juce::Slider::Listener,
+                       public juce::DragAndDropContainer,
+                       public juce::MultiTimer,
+                       public juce::ChangeListener
 {
 public:
+    using CustomLookAndFeel = EditorLookAndFeel;
+    using RoleTabLookAndFeel = ::RoleTabLookAndFeel;
+    using OutputPillLookAndFeel = ::OutputPillLookAndFeel;
+
+    static constexpr int roleTabAccentColourId = RoleTabLookAndFeel::accentColourId;
+    static constexpr int outputPillAccentColourId = OutputPillLookAndFeel::accentColourId;
+
+    // The logical canvas every child is laid out on.
+    static constexpr int logicalWidth = 600;
+    static constexpr int logicalHeight = 860;
+
+    // Timer ids of the editor's multi-timer.
+    enum TimerId
+    {
+        refreshTimerId = 1,       // every 33 ms: the refresh tick
+        textApplyTimerId = 2,     // one-shot, 500 ms after the last edit of the progression text
+        holdPreviewTimerId = 3    // one-shot, 250 ms after a chord press
+    };
+
+    // The whole logical canvas; paints the cards and the chord-editor highlight and lays the
+    // canvas out when it is resized.
+    class ContentWrapper : public juce::Component
+    {
+    public:
+        void paint (juce::Graphics&) override;
+        void paintOverChildren (juce::Graphics&) override;
+        void resized() override;
+
+        CorvessaEditor* editor = nullptr;
+    };
+
+    // The resize corner on the editor itself (outside the canvas); a double-click returns to
+    // the default size.
+    class ScaleResetCorner : public juce::ResizableCornerComponent
+    {
+    public:
+        ScaleResetCorner (CorvessaEditor& owner, juce::ComponentBoundsConstrainer* constrainer);
+        void mouseDoubleClick (const juce::MouseEvent&) override;
+
+        CorvessaEditor* editor = nullptr;
+    };
+
+    // A knob whose right press asks for a menu of exact choices instead of moving the knob.
+    class ArrangementKnob : public juce::Slider
+    {
+    public:
+        void mouseDown (const juce::MouseEvent&) override;
+
+        std::function<void()> onQuickChoiceRequested;
+    };
+
+    // The "Auto-Advance" toggle with its indicator dot.
+    class AutoAdvanceButton : public juce::TextButton
+    {
+    public:
+        void paintButton (juce::Graphics&, bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown) override;
+    };
+
+    // The scrolling viewport of the piano roll, which it does not own.
+    class PianoRollViewport : public juce::Viewport
+    {
+    public:
+        void paintOverChildren (juce::Graphics&) override;
+        void visibleAreaChanged (const juce::Rectangle<int>&) override;
+    };
+
     explicit CorvessaEditor (CorvessaProcessor& owner);
     ~CorvessaEditor() override;
 
-    void paint (juce::Graphics& g) override;
+    //==== framework overrides ======================================================================
+    void mouseEnter (const juce::MouseEvent&) override;
+    void mouseExit (const juce::MouseEvent&) override;
+    void mouseDown (const juce::MouseEvent&) override;
+    void mouseDrag (const juce::MouseEvent&) override;
+    void paint (juce::Graphics&) override;
+    bool keyPressed (const juce::KeyPress&) override;
     void resized() override;
+    void buttonClicked (juce::Button*) override;
+    void textEditorTextChanged (juce::TextEditor&) override;
+    void textEditorReturnKeyPressed (juce::TextEditor&) override;
+    void comboBoxChanged (juce::ComboBox*) override;
+    void sliderValueChanged (juce::Slider*) override;
+    void sliderDragEnded (juce::Slider*) override;
+    void timerCallback (int timerID) override;
+    void changeListenerCallback (juce::ChangeBroadcaster*) override;
 
-    // The instance id of the AI-client bridge, as shown (empty and hidden without a bridge).
-    const juce::Label& getInstanceIdLabel() const noexcept { return instanceIdLabel; }
+    //==== layout ===================================================================================
+    // Places every child on the canvas for the current state (chord editor open, tab, draft,
+    // tempo hint, follower, open panels, scale) and raises the visible panels. Idempotent.
+    void layoutContent();
+
+    //==== refresh and status line ==================================================================
+    void syncControlsFromProcessor (bool useWorkingSection);
+    void syncPlaybackState();
+    void updateGenerationStatus();
+    // Green, held for 2000 ms, so that the tick's compile-state texts do not overwrite it at once.
+    void showStatus (const juce::String& text);
+    void refreshHelpButton();
 
 private:
+    friend class CorvessaEditorTestProbe;
+    friend class KeyboardFocusMouseListener;
+
+    //==== construction helpers =====================================================================
+    void makeOctaveSelector (juce::Label& label, juce::ComboBox& combo, const juce::String& caption,
+                             int octave, juce::Colour background);
+    void makeVoicingSelector (juce::Label& label, juce::ComboBox& combo, const juce::String& caption, int index);
+    void styleComboBox (juce::ComboBox& combo, juce::Colour background);
+    void addChipButton (juce::Button& button, const juce::String& text, const juce::String& tooltip, bool togglesOnClick);
+    void configureArrangementKnob (ArrangementKnob& knob, const juce::String& tooltipBase, double minimum, double maximum,
+                                   std::function<juce::String (double)> valueText);
+    void colourKnob (juce::Slider& knob, juce::Colour colour);
+    std::unique_ptr<juce::DrawableButton> makeClipTile (const juce::String& name);
+    void wireChildCallbacks();
+
+    //==== window operations ========================================================================
+    void selectSection (int index);
+    void onAutoAdvanceClicked();
+    void onHelpClosed();
+    void onHelpTelemetryToggled (bool enabled);
+    void onHelpContact();
+    void onSupportClosed();
+    void onWelcomeFinished (bool consent);
+    void onAddZoneHoverChanged (bool inside);
+    void selectArrangementTab (int tab);
+    void updateRoleTabs();
+    void updateLegatoButton (const SectionMode::SectionData& section);
+    void styleToggleChip (juce::Button& button, juce::Colour colour);
+    void setLegatoForSelectedTab (bool shouldHold);
+    void syncKnobsFromCombos();
+    void applyKnobQuickChoice (juce::ComboBox& combo, int itemId);
+    void toggleHelp();
+
+    //==== layout helpers ===========================================================================
+    void placeCaptionedKnob (juce::Rectangle<int> area, juce::Label& label, juce::Component& knob, const juce::String& text);
+    void fitPianoRollViewport();
+
+    //==== status line ==============================================================================
+    // Writes the status text and colour, without a hold.
+    void setStatus (const juce::String& text, juce::Colour colour);
+    // The same, held for 2000 ms.
+    void setHeldStatus (const juce::String& text, juce::Colour colour);
+    // True once the hold has run out. The millisecond counter wraps, so the hold is compared
+    // by the signed difference; a hold that has run out is cleared.
+    bool isStatusHoldOver();
+    void updateChordInfo();
+
+    //==== section row and history (CorvessaEditorSections.cpp) =====================================
+    SectionHistory::Snapshot captureSectionSnapshot();
+    void applySectionSnapshot (const SectionHistory::Snapshot& snapshot);
+    void commitSectionHistory();
+    void refreshSectionRow (bool applyWorking);
+    void storeControlsIntoActiveSection();
+    void updateSectionLabels();
+    void addEmptySection();
+    void showSectionMenu (int index, juce::Component* source, juce::Point<int> screenPosition);
+    void renameSection (int index, const juce::String& name);
+
+    //==== arrangement controls (CorvessaEditorControls.cpp) ========================================
+    void syncComboFromKnob (juce::Slider* knob);
+    void showKnobQuickChoices (ArrangementKnob& knob, juce::ComboBox& combo);
+
+    //==== outputs and clips (CorvessaEditorOutputs.cpp) ============================================
+    void updateOutputControls (int value, bool applyFallback);
+    void updatePianoRollOutput();
+    void updateShimmerControls();
+    void updateBodyWithShimmerToggle();
+    void updateClipTileTooltips();
+    void showClipMenu (juce::Component* tile);
+    void showOutputLayerMenu();
+
+    //==== sync (CorvessaEditorSync.cpp) ============================================================
+    bool isSyncFollower() const;
+    void updateSyncButtons (int mode);
+    void applySyncEditLock();
+
+    //==== chord draft, presses and the text panel (chord_editor/) ==================================
+    void chordPressStarted (int index, juce::Component* source, juce::Point<int> position);
+    void chordPressDragged (int index, juce::Component* source, juce::Point<int> position);
+    void chordPressReleased (int index, juce::Component* source, juce::Point<int> position);
+    void cancelChordPress();
+    void previewChord (int index);
+    void setHighlightedChord (int index, int source);
+    void showChordContextMenu (int index, juce::Component* source, juce::Point<int> position);
+    void openChordEditor (int index);
+    void openChordEditorForAppend();
+    void previewDraftChordChange (int index, const juce::String& tokenText);
+    bool commitChordDraft (const juce::String& statusText);
+    void resetChordDraft (bool reload);
+    bool undoChordEdit();
+    bool redoChordEdit();
+    void setStripProgressionText (const juce::String& text);
+    void applyProgressionText();
+
+    //==== mood panel (mood/panel/) =================================================================
+    void onMoodGeneratorClosed();
+    void onMoodSettingsChanged();
+    void onMoodSectionsGenerated (const std::vector<SectionMode::SectionData>& sections);
+
+    //==== projects and presets (projects/) =========================================================
+    void applyChordPreset (const ChordPreset& preset);
+    void importSectionPalette (const std::vector<ChordPreset>& presets);
+    void onProjectSave (const juce::String& name, const juce::String& description);
+    void onProjectLoad (const juce::File& file);
+    void onProjectDelete (const juce::File& file);
+    void onOpenProjectsFolder();
+    juce::String onSupportSnapshot();
+
+    //==== members, in construction order ===========================================================
+    // 1: the project file the window last loaded or saved
+    juce::String currentProjectFile, currentProjectHash;
+    // 2
     CorvessaProcessor& processor;
-    juce::Label instanceIdLabel;
+    // 3, 4: handing MIDI clips to the user
+    PendingClips::FileDragController fileDragController;
+    PendingClips::MidiFileSaveController midiFileSaveController;
+    // 5: state that lives while the window is open
+    bool needsControlRefresh = true;
+    juce::uint32 statusHoldUntilMs = 0;
+    int chordInsertIndex = -1;
+    bool chordInsertBefore = false;
+    int pressedChordIndex = -1;
+    juce::Component* pressSource = nullptr;
+    juce::Point<int> pressPosition;
+    bool pressActive = false;
+    bool pressPreviewPlaying = false;
+    bool pressMoved = false;
+    int highlightSource = 0;
+    bool chordDraftActive = false;
+    bool chordDraftEditing = false;
+    bool chordDraftChanged = false;
+    int chordDraftSelectedIndex = -1;
+    juce::String chordDraftEditedText;
+    std::vector<ChordToken> chordDraftTokens;
+    juce::int64 lastExternalEditCount = 0;
+    bool syncTakeOverPending = false;
+    // 6: the chord draft's compiled preview and its own history
+    ProgressionPreview chordDraftPreview;
+    std::vector<ChordEditState> chordUndoStack;
+    std::vector<ChordEditState> chordRedoStack;
+    ChordEditState currentChordEdit;
+    bool currentChordEditRecorded = false;
+    bool applyingChordEdit = false;
+    // 7: rectangles the layout fills for painting
+    juce::Rectangle<int> chordEditorHighlightBounds, arrangementCardBounds, sectionsCardBounds,
+                         outputsCardBounds, spareCardBounds;
+    // 8: 0 Bass, 1 Body, 2 Shimmer
+    int selectedArrangementTab = 1;
+    // 9, 10
+    SectionHistory sectionHistory;
+    bool applyingSectionHistory = false;
+    // 11
+    std::unique_ptr<KeyboardFocusMouseListener> keyboardFocusListener;
+    // 12
+    juce::Label brandLabel, titleLabel;
+    // 13, 14: the progression text panel and its children
+    juce::TextEditor progressionEditor;
+    juce::TextButton progressionCloseButton;
+    PanelComponent progressionTextPanel;
+    // 15 to 18
+    ProgressionStripComponent progressionStrip;
+    ModalScrimComponent modalScrim;
+    ChordEditPopover chordEditor;
+    ConfirmationDialog confirmationDialog;
+    SectionRenameDialog sectionRenameDialog;
+    // 19: role tabs
+    juce::TextButton bassTab, bodyTab, shimmerTab;
+    // 20: layer clip tiles
+    std::unique_ptr<juce::DrawableButton> bassClipTile, bodyClipTile, shimmerClipTile;
+    // 21: arrangement controls
+    juce::TextButton bassAddOctaveButton, bassAddFifthButton, bodyAddRootButton, bodyAddFifthButton,
+                     bodyWithShimmerButton, shimmerOffButton, shimmerTopButton, shimmerColorButton, shimmerHaloButton;
+    juce::Label bassOctaveLabel;
+    juce::ComboBox bassOctaveCombo;
+    ArrangementKnob bassOctaveKnob;
+    juce::Label bodyOctaveLabel;
+    juce::ComboBox bodyOctaveCombo;
+    ArrangementKnob bodyOctaveKnob;
+    juce::Label shimmerOctaveLabel;
+    juce::ComboBox shimmerOctaveCombo;
+    ArrangementKnob shimmerOctaveKnob;
+    juce::TextButton legatoButton;
+    juce::Label bodyVoicingLabel;
+    juce::ComboBox bodyVoicingCombo;
+    ArrangementKnob bodyVoicingKnob;
+    juce::Label shimmerVoicingLabel;
+    juce::ComboBox shimmerVoicingCombo;
+    ArrangementKnob shimmerVoicingKnob;
+    // 22: output controls
+    juce::Label outputsLabel, outputHintLabel;
+    juce::TextButton outputAllPill, outputBassPill, outputBodyPill, outputShimmerPill;
+    ArrangementKnob outputKnob;
+    juce::Label outputKnobLabel;
+    // 23: header controls
+    juce::Label keyLabel;
+    juce::ComboBox keyCombo;
+    juce::Label scaleLabel;
+    juce::ComboBox scaleCombo;
+    juce::Label bpmLabel, bpmHintLabel, syncLabel;
+    juce::TextButton syncOffButton, syncLeaderButton, syncFollowerButton;
+    // 24
+    juce::Rectangle<int> separatorBounds;
+    // 25
+    juce::Label pianoRollTitleLabel, pianoRollChordInfoLabel;
+    // 26
+    std::unique_ptr<juce::DrawableButton> dragMidiTile;
+    // 27
+    PianoRollViewport pianoRollViewport;
+    PianoRollComponent pianoRoll;
+    // 28 to 30: the status row
+    juce::Label statusLabel;
+    juce::Label chordInfoLabel;
+    StatusHintLabel hintLabel;
+    // 31
+    juce::Rectangle<int> statusCardBounds, statusLineBounds;
+    // 32 to 35: help, support and welcome
+    juce::TextButton helpButton;
+    HelpComponent helpComponent;
+    std::unique_ptr<velmar::SupportDialog> supportDialog;
+    std::unique_ptr<velmar::WelcomeDialog> welcomeDialog;
+    // 36 to 40: mood panel, presets and projects
+    juce::TextButton moodButton;
+    MoodGeneratorComponent moodPanel;
+    std::unique_ptr<ChordJsonOverlay> chordJsonOverlay;
+    ProjectLibraryOverlay projectLibrary;
+    juce::TextButton jsonButton, projectsButton;
+    // 41 to 43: sections
+    SectionRowComponent sectionRow;
+    juce::Label sectionsLabel, sectionHoverLabel, sectionNameLabel;
+    AutoAdvanceButton autoAdvanceButton;
+    // 44
+    CustomLookAndFeel customLookAndFeel;
+    RoleTabLookAndFeel roleTabLookAndFeel;
+    OutputPillLookAndFeel outputPillLookAndFeel;
+    // 45: processor values last seen by the tick
+    bool cacheValid = false;
+    int cachedSyncMode = 0;
+    bool cachedAnotherLeader = false;
+    int cachedOutputLayerMode = 0;
+    bool cachedBassLegato = false, cachedBodyLegato = true, cachedShimmerLegato = true;
+    int cachedBodyVoicing = 2, cachedShimmerVoicing = 2;
+    int cachedSelectedSection = -1;
+    int lastFollowedSection = -1;
+    // 46 to 49: the canvas, menus, the resize corner and the UI size
+    ContentWrapper contentWrapper;
+    velmar::PopupMenuPlacement::Host popupMenuHost;
+    std::unique_ptr<ScaleResetCorner> scaleResetCorner;
+    std::unique_ptr<velmar::EditorScaling> editorScaling;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CorvessaEditor)
 };
