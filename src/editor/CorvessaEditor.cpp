@@ -53,8 +53,8 @@ void styleHeaderButton (juce::TextButton& button)
 CorvessaEditor::CorvessaEditor (CorvessaProcessor& owner)
     : juce::AudioProcessorEditor (owner),
       processor (owner),
-      fileDragController (PendingClips::FileDragController::Starter {}),
-      midiFileSaveController (PendingClips::MidiFileSaveController::Backend {}),
+      fileDragController (velmar::FileDragController::Starter {}),
+      midiFileSaveController (velmar::MidiFileSaveController::Backend {}),
       lastExternalEditCount ((juce::int64) owner.getExternalEditCounter()),
       pianoRoll (owner)
 {

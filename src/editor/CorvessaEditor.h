@@ -2,12 +2,13 @@
 
 #include "chord_editor/ChordEditPopover.h"
 #include "chord_editor/ChordEditState.h"
-#include "editor/PendingKitPieces.h"
 #include "editor/SectionHistory.h"
 #include "editor/StatusHintLabel.h"
 #include "editor/look/EditorLookAndFeel.h"
 #include "editor/look/OutputPillLookAndFeel.h"
 #include "editor/look/RoleTabLookAndFeel.h"
+#include "kit/clips/FileDragController.h"
+#include "kit/clips/MidiFileSaveController.h"
 #include "kit/dialogs/EditorScaling.h"
 #include "kit/dialogs/PopupMenuPlacement.h"
 #include "kit/dialogs/SupportDialog.h"
@@ -272,8 +273,8 @@ private:
     // 2
     CorvessaProcessor& processor;
     // 3, 4: handing MIDI clips to the user
-    PendingClips::FileDragController fileDragController;
-    PendingClips::MidiFileSaveController midiFileSaveController;
+    velmar::FileDragController fileDragController;
+    velmar::MidiFileSaveController midiFileSaveController;
     // 5: state that lives while the window is open
     bool needsControlRefresh = true;
     juce::uint32 statusHoldUntilMs = 0;

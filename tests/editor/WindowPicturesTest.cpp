@@ -31,6 +31,7 @@ TEST_F (EditorTest, PicturesOfTheWindowInItsNamedStates)
     processor->setSelectedSectionViewIndex (0);
     processor->setCurrentScale ("Major", "C", "90-110 BPM");
     waitForCompile();
+    editor->syncControlsFromProcessor (true);
     probe->tick();
     EXPECT_TRUE (titleDrawn (picture ("window-song-with-sections"), 1.0f));
     EXPECT_TRUE (titleDrawn (picture ("window-song-with-sections-200", 2.0f), 2.0f));
