@@ -1,5 +1,7 @@
 #include "chord_editor/ChoiceBox.h"
 
+#include "editor/EditorTexts.h"
+
 void fillChoiceBox (juce::ComboBox& box, const juce::StringArray& entries, int firstId,
                     const std::function<bool (const juce::String&)>& test)
 {
@@ -13,14 +15,5 @@ void fillChoiceBox (juce::ComboBox& box, const juce::StringArray& entries, int f
 
 void selectBoxItemByText (juce::ComboBox& box, const juce::String& text)
 {
-    for (int i = 0; i < box.getNumItems(); ++i)
-    {
-        if (box.getItemText (i) == text)
-        {
-            box.setSelectedItemIndex (i, juce::dontSendNotification);
-            return;
-        }
-    }
-
-    box.setText (text, juce::dontSendNotification);
+    selectComboItemByText (box, text);
 }
