@@ -286,6 +286,9 @@ private:
     void removeParameterListeners();
     // The effects that follow a setter once the lock is released.
     void publishSyncNow();
+    // After the number of sections changed: puts the section parameter back on the step it
+    // stood on before (its value is a fraction of the step count).
+    void keepSectionParameterStep (int countBefore, int stepBefore);
     // Forgets where playback stood, so the next block places the cursor anew.
     void resetPlaybackPosition();
     // Forgets the notes and the chord playback was sounding, when the host starts or stops it.

@@ -202,6 +202,24 @@ void CorvessaProcessor::pushSectionParameter (int sectionIndex)
         sectionParameter->setValueNotifyingHost (target);
 }
 
+void CorvessaProcessor::keepSectionParameterStep (int countBefore, int stepBefore)
+{
+    // The parameter stores a normalised value, whose step depends on the step count: without
+    // this, a song that grows or shrinks under a parameter the selection does not move would
+    // switch to another section mid-song. Auto-Advance stays the last step; a section step that
+    // no longer exists becomes the last section.
+    const int countAfter = getSectionCount();
+
+    if (sectionParameter == nullptr || countBefore == countAfter || countBefore <= 0 || countAfter <= 0 || stepBefore < 0)
+        return;
+
+    const int step = stepBefore >= countBefore ? countAfter : juce::jmin (stepBefore, countAfter - 1);
+    const auto target = CorvessaSectionParameter::valueForStepIndex (step, countAfter + 1);
+
+    if (std::abs (sectionParameter->getValue() - target) >= 1.0e-6f)
+        sectionParameter->setValueNotifyingHost (target);
+}
+
 int CorvessaProcessor::getSectionParameterIndex() const
 {
     if (sectionParameter == nullptr)

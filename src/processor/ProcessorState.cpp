@@ -232,6 +232,8 @@ void CorvessaProcessor::setSelectedArrangementVoiceTab (int tab)
 void CorvessaProcessor::setSections (const SectionList& newSections, bool regenerate)
 {
     bool namesChanged = false;
+    const auto countBefore = getSectionCount();
+    const auto stepBefore = getSectionParameterIndex();
 
     {
         const juce::ScopedLock lock (stateLock);
@@ -242,6 +244,7 @@ void CorvessaProcessor::setSections (const SectionList& newSections, bool regene
         writeStateTree();
     }
 
+    keepSectionParameterStep (countBefore, stepBefore);
     pushSectionParameter (getSelectedSectionViewIndex());
 
     if (namesChanged)
@@ -341,6 +344,8 @@ void CorvessaProcessor::replaceState (const PersistentState& newState, bool keep
         keepSyncFields (record);
 
     bool namesChanged = false;
+    const auto countBefore = getSectionCount();
+    const auto stepBefore = getSectionParameterIndex();
 
     {
         const juce::ScopedLock lock (stateLock);
@@ -349,6 +354,8 @@ void CorvessaProcessor::replaceState (const PersistentState& newState, bool keep
         writeStateTree();
         audioOutputLayerMode.store (state.outputLayerMode);
     }
+
+    keepSectionParameterStep (countBefore, stepBefore);
 
     resetPlaybackPosition();
 

@@ -67,6 +67,8 @@ void CorvessaProcessor::setStateInformation (const void* data, int sizeInBytes)
 void CorvessaProcessor::restoreStateTree (const juce::ValueTree& tree)
 {
     PersistentState record;
+    const auto countBefore = getSectionCount();
+    const auto stepBefore = getSectionParameterIndex();
 
     {
         const juce::ScopedLock lock (stateLock);
@@ -90,6 +92,7 @@ void CorvessaProcessor::restoreStateTree (const juce::ValueTree& tree)
         writeStateTree();
     }
 
+    keepSectionParameterStep (countBefore, stepBefore);
     resetPlaybackPosition();
 
     if (syncLink != nullptr && ! keepLiveSyncFields)
