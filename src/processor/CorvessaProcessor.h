@@ -344,6 +344,8 @@ private:
     double sampleRate = 44100.0;
     ChannelNoteSet soundingNotes;
     ChannelNoteSet soundingPreviewNotes;
+    // Notes that were sounding when the host prepared or released the processor again.
+    ChannelNoteSet owedNoteOffs;
     int lastSlotIndex = -1;
     int lastOutputMode = -1;
     // Identity of the snapshot last rendered, only compared: a weak reference cannot match a

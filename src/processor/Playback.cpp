@@ -45,6 +45,10 @@ void CorvessaProcessor::releaseResources()
 
 void CorvessaProcessor::forgetSoundingState()
 {
+    // The instrument downstream still holds these notes: the next block ends them first, or
+    // they would hang after a buffer or rate change or a re-activation during playback.
+    owedNoteOffs.merge (soundingNotes);
+    owedNoteOffs.merge (soundingPreviewNotes);
     soundingNotes.clear();
     soundingPreviewNotes.clear();
     lastSlotIndex = -1;
@@ -78,6 +82,13 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
     const int numSamples = buffer.getNumSamples();
     if (numSamples <= 0)
         return; // a block without samples has no place for events and moves no time on
+
+    // Notes that a preparation or release forgot end before anything else happens.
+    if (! owedNoteOffs.isEmpty())
+    {
+        PlaybackNotes::emitNoteOffs (owedNoteOffs, midiMessages);
+        owedNoteOffs.clear();
+    }
 
     // A state replacement asks for the chord at the playhead to be rendered anew.
     if (playbackResetRequested.exchange (false))

@@ -349,3 +349,29 @@ TEST_F (Playback, PreviewsSoundWhetherOrNotTheTransportRuns)
     processor.previewCompiledChord (0, 100);
     EXPECT_EQ (stopBlock(), (Events { noteOn (0, 2, 48, 100) }));
 }
+
+TEST_F (Playback, NotesSoundingWhenTheHostPreparesOrReleasesAgainAreEndedByTheNextBlock)
+{
+    useSong ({ wholeSection ("A", 4.0, { 36 }, { 60 }) });
+    const Events chord { noteOn (0, 1, 60), noteOn (0, 3, 60), noteOn (1, 1, 36), noteOn (1, 2, 36) };
+    const Events chordOffs { noteOff (0, 1, 36), noteOff (0, 1, 60), noteOff (0, 2, 36), noteOff (0, 3, 60) };
+
+    // A buffer or rate change while playing: the offs come first, then the chord again.
+    EXPECT_EQ (playAt (0.0), chord);
+    processor.prepareToPlay (48000.0, 256);
+    Events expected = chordOffs;
+    expected.insert (expected.end(), chord.begin(), chord.end());
+    EXPECT_EQ (playAt (blockBeats), expected);
+
+    // A release while playing, and the host stops before the next block.
+    processor.releaseResources();
+    EXPECT_EQ (stopBlock(), chordOffs);
+    EXPECT_EQ (stopBlock(), Events {});
+
+    // A sounding preview is ended the same way.
+    processor.previewLayerNotes ({ 40 }, {}, {}, 100);
+    EXPECT_EQ (stopBlock(), (Events { noteOn (0, 1, 40, 100), noteOn (0, 2, 40, 100) }));
+    processor.prepareToPlay (44100.0, 512);
+    EXPECT_EQ (stopBlock(), (Events { noteOff (0, 1, 40), noteOff (0, 2, 40) }));
+    EXPECT_EQ (stopBlock(), Events {});
+}
