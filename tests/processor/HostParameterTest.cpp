@@ -297,3 +297,22 @@ TEST_F (HostParameterTest, SectionParameterKeepsItsStepWhenTheSectionCountChange
     processor->setStateInformation (chunk.getData(), (int) chunk.getSize());
     EXPECT_EQ (processor->getSectionParameterIndex(), 2);
 }
+
+TEST_F (HostParameterTest, SectionParameterTextsReadBackAsTheirOwnSteps)
+{
+    // Unnamed sections are shown by their position; a host that sends such a text back (or
+    // stores automation as text) must land on the same step.
+    processor->setSections (makeSections ({ "Verse", "", "  ", "Chorus" }), false);
+    auto* section = parameter ("activeSection");
+    const int steps = section->getNumSteps();
+    ASSERT_EQ (steps, 5);
+
+    for (int step = 0; step < steps; ++step)
+    {
+        const auto text = section->getText (CorvessaSectionParameter::valueForStepIndex (step, steps), 64);
+        SCOPED_TRACE (text);
+        EXPECT_EQ (CorvessaSectionParameter::stepIndexForValue (section->getValueForText (text), steps), step);
+    }
+
+    EXPECT_EQ (CorvessaSectionParameter::stepIndexForValue (section->getValueForText ("section 3"), steps), 2);
+}
