@@ -102,9 +102,12 @@ TEST_F (CompiledBankTest, UnchangedSectionsKeepTheirSnapshots)
 
 TEST_F (CompiledBankTest, WorkingSnapshotServesTheSectionItMirrors)
 {
+    // The working fields first: a bank published between the two edits would otherwise hold a
+    // snapshot of its own for section B, which the next bank reuses before it looks at the
+    // working snapshot.
     auto song = songOf ({ { "A", "C F" }, { "B", "Dm G C" } });
-    processor->setSections (song, true);
     processor->setWorkingSection (song[1]);
+    processor->setSections (song, true);
     auto bank = settledBank();
     EXPECT_EQ (bank->sections[1], bank->working);
 
