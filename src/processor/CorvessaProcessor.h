@@ -372,6 +372,8 @@ private:
     std::atomic<int> pendingSectionJump { -1 };
     std::atomic<int> pendingPlaybackMode { -1 };
     int lastHostStep = -1;
+    // The step a queued selection is about to move the section parameter to, -1 none.
+    int awaitedHostStep = -1;
     double sectionStartPpq = 0.0;
     double lastPpq = -1.0;
 

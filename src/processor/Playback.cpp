@@ -175,6 +175,7 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
             cursor.reset (place.section, numSections, true);
             sectionStartPpq = place.passStart;
             lastHostStep = hostStep;
+            awaitedHostStep = -1;
             pendingSectionJump.store (-1);
             pendingPlaybackMode.store (-1);
             placedOnTimeline = true;
@@ -192,6 +193,7 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
             cursor.reset (target, numSections, hostStep >= numSections);
             sectionStartPpq = ppq;
             lastHostStep = hostStep;
+            awaitedHostStep = -1;
             pendingSectionJump.store (-1);
         }
         else
@@ -209,10 +211,18 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
             {
                 cursor.queuedIndex = juce::jmin (jump, numSections - 1);
                 lastHostStep = hostStep;
+                // A selection posts its jump and then moves the section parameter to the same
+                // step; this block may fall between the two. That move, when it comes, is not
+                // a host's request to start the section at once.
+                awaitedHostStep = hostStep == cursor.queuedIndex ? -1 : cursor.queuedIndex;
             }
             else if (hostStep != lastHostStep)
             {
-                if (hostStep >= numSections)
+                if (hostStep == awaitedHostStep)
+                {
+                    // The selection's own parameter move: its jump is already queued.
+                }
+                else if (hostStep >= numSections)
                 {
                     cursor.advance = true;
                 }
@@ -224,6 +234,7 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
                     sectionStartPpq = ppq;
                 }
                 lastHostStep = hostStep;
+                awaitedHostStep = -1;
             }
         }
 

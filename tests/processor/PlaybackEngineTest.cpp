@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <thread>
 
 using namespace PlaybackFixture;
 using Events = std::vector<MidiEvent>;
@@ -374,4 +375,38 @@ TEST_F (Playback, NotesSoundingWhenTheHostPreparesOrReleasesAgainAreEndedByTheNe
     processor.prepareToPlay (44100.0, 512);
     EXPECT_EQ (stopBlock(), (Events { noteOff (0, 1, 40), noteOff (0, 2, 40) }));
     EXPECT_EQ (stopBlock(), Events {});
+}
+
+TEST_F (Playback, ASelectionMadeWhilePlayingAlwaysWaitsForTheEndOfTheSection)
+{
+    // The message thread posts the jump and moves the section parameter; an audio block may
+    // fall between the two. Whichever it sees, the section playing goes on to its end.
+    useSong (bassOnlySong ({ 16.0, 16.0, 16.0, 16.0 }));
+    processor.setSelectedSectionViewIndex (0);
+    ASSERT_EQ (playAt (1.0), strikes (0));
+
+    std::atomic<bool> done { false };
+    std::atomic<int> switchedTo { -1 };
+
+    std::thread audio ([&] {
+        juce::AudioBuffer<float> buffer (2, 512);
+        juce::MidiBuffer events;
+        events.ensureSize (1 << 12);
+
+        while (! done.load())
+        {
+            events.clear();
+            processor.processBlock (buffer, events);   // the playhead stands still at ppq 1
+
+            if (processor.getTransportSnapshot().isPlaying && processor.getCurrentSectionIndex() != 0)
+                switchedTo = processor.getCurrentSectionIndex();
+        }
+    });
+
+    for (int i = 0; i < 3000 && switchedTo.load() < 0; ++i)
+        processor.setSelectedSectionViewIndex (1 + i % 3);
+
+    done = true;
+    audio.join();
+    EXPECT_EQ (switchedTo.load(), -1) << "a selection took effect in the middle of the section";
 }
