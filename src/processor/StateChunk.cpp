@@ -4,6 +4,7 @@
 
 #include "processor/InstanceSyncLink.h"
 #include "processor/LegacyStateChunk.h"
+#include "processor/StateChunkXml.h"
 #include "processor/StateTree.h"
 
 void CorvessaProcessor::writeStateTree()
@@ -42,7 +43,9 @@ void CorvessaProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
     if (data != nullptr && sizeInBytes > 0)
     {
-        if (auto xml = getXmlFromBinary (data, sizeInBytes))
+        // The text is checked before the framework's XML reader sees it: a damaged or foreign
+        // chunk must give the defaults, never hang or crash the host.
+        if (auto xml = StateChunkXml::parseChunk (data, sizeInBytes))
         {
             if (xml->getTagName().equalsIgnoreCase ("Corvessa"))
             {
