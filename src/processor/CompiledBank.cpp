@@ -27,7 +27,8 @@ CorvessaProcessor::CompiledSectionBank CorvessaProcessor::compileBank (const Per
     bank.generation = generationValue;
 
     // A newer change, or a processor going away, makes the rest of this bank worthless.
-    auto overtaken = [&] { return generation.load() != generationValue || generationThread.threadShouldExit(); };
+    const std::function<bool()> overtaken = [&] { return generation.load() != generationValue
+                                                         || generationThread.threadShouldExit(); };
 
     const auto& defaultDuration = stateCopy.defaultDuration;
     const auto working = makeWorkingSection (stateCopy);
@@ -40,7 +41,11 @@ CorvessaProcessor::CompiledSectionBank CorvessaProcessor::compileBank (const Per
     else
     {
         auto compiled = compileSection (working, defaultDuration, generationValue,
-                                        previous != nullptr ? previous->working : nullptr);
+                                        previous != nullptr ? previous->working : nullptr, overtaken);
+
+        if (compiled.overtaken)
+            return bank;
+
         bank.working = std::move (compiled.snapshot);
         bank.workingResult = std::move (compiled.result);
     }
@@ -72,7 +77,11 @@ CorvessaProcessor::CompiledSectionBank CorvessaProcessor::compileBank (const Per
         }
         else
         {
-            auto compiled = compileSection (section, defaultDuration, generationValue, previousSnapshot);
+            auto compiled = compileSection (section, defaultDuration, generationValue, previousSnapshot, overtaken);
+
+            if (compiled.overtaken)
+                break;
+
             bank.sections.push_back (std::move (compiled.snapshot));
             bank.sectionResults.push_back (std::move (compiled.result));
         }

@@ -58,6 +58,7 @@ struct CorvessaProcessor::SectionCompileOutput
 {
     std::shared_ptr<const CompiledSnapshot> snapshot;
     SectionCompileResult result;
+    bool overtaken = false;   // stopped part-way because a newer request came: nothing to use
 };
 
 // The whole state, compiled. A bank abandoned because the generation moved may hold fewer

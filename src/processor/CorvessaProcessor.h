@@ -12,6 +12,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <set>
 #include <utility>
@@ -54,11 +55,13 @@ public:
     // Compiles one section into the notes of its three layers (processor/SectionCompile.cpp).
     // Reads no processor state and never fails: problems become the result's status and
     // messages. `previous` is the section's last snapshot, kept in place when the new
-    // progression has nothing playable.
+    // progression has nothing playable. `overtaken`, when given, is asked as the compile goes:
+    // once it answers true the compile stops and its output is marked overtaken.
     static SectionCompileOutput compileSection (const SectionMode::SectionData& section,
                                                 const juce::String& defaultDuration,
                                                 juce::uint64 generation,
-                                                std::shared_ptr<const CompiledSnapshot> previous);
+                                                std::shared_ptr<const CompiledSnapshot> previous,
+                                                const std::function<bool()>& overtaken = {});
     //==== end of compiled section types ============================================================
 
     // The background thread that compiles the state into a bank after each change.
@@ -72,8 +75,8 @@ public:
         void wake();
 
         // Asks the thread to stop and waits until it has. A compile in flight is abandoned
-        // between two sections (the generation is moved on), so this never needs the
-        // framework's forced kill, which would leave the thread running on freed state.
+        // at its next chord (the generation is moved on), so this never needs the framework's
+        // forced kill, which would leave the thread running on freed state.
         void stopCooperatively();
 
         void run() override;

@@ -26,13 +26,14 @@ void CorvessaProcessor::ChordGenerationThread::stopCooperatively()
         return;
 
     signalThreadShouldExit();
-    // A bank compile checks the generation between sections: moving it makes a compile in
-    // flight give up at the next section instead of finishing a bank nobody will read.
+    // A compile asks whether it was overtaken before every chord: moving the generation makes
+    // one in flight give up at once instead of finishing a bank nobody will read, however long
+    // the progression it is compiling.
     processor.generation.fetch_add (1);
     wake();
 
     // The framework's stopThread would kill a thread still compiling after its time-out and
-    // leave it running on freed state; the compile gives up within one section, so wait.
+    // leave it running on freed state; the compile gives up within one chord, so wait.
     while (! waitForThreadToExit (2000))
         jassertfalse;
 }

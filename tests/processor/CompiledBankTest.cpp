@@ -205,3 +205,18 @@ TEST_F (CompiledBankTest, TearDownWithACompileInFlightStopsTheThread)
 
     SUCCEED();
 }
+
+TEST_F (CompiledBankTest, TearDownDoesNotWaitForTheCompileOfAHugeProgression)
+{
+    // A state chunk or an editor can hold a progression of any length; compiling a million
+    // dense chords takes minutes. Tear-down must stop such a compile inside the section
+    // instead of waiting for its end (a host unloading the plug-in would hang meanwhile).
+    const auto huge = juce::String::repeatedString ("Cmaj13(#11) A13 Dm11 G13 ", 250000);
+
+    auto instance = std::make_unique<CorvessaProcessor>();
+    instance->setBodyVoicing (4);   // Pianist, the slowest style
+    instance->setProgression (huge);
+    juce::Thread::sleep (300);      // the compile is under way
+    EXPECT_TRUE (instance->isGenerationPending());
+    instance.reset();
+}

@@ -492,6 +492,37 @@ TEST (SectionCompile, SameSectionCompilesToTheSameNotes)
         EXPECT_EQ (a->slots[i].allNotes, b->slots[i].allNotes) << i;
 }
 
+TEST (SectionCompile, AnOvertakenCompileStopsPartWayAndIsMarked)
+{
+    // Asked as the compile goes; the answer turns once a few questions have been asked.
+    for (const auto* style : { "Smooth", "Pianist", "Bassist" })
+    {
+        SCOPED_TRACE (style);
+        const auto section = sectionWith ("C Am F G Dm7 G7 Cmaj7 A7", [style] (SectionData& s)
+        {
+            s.bodyVoicing = style;
+            s.shimmerVoicing = "Smooth";
+            s.arrangeShimmerTopNoteEnabled = true;
+        });
+
+        int questions = 0;
+        const auto whole = CorvessaProcessor::compileSection (section, "1", 7, nullptr, [&] { ++questions; return false; });
+        EXPECT_FALSE (whole.overtaken);
+        ASSERT_NE (whole.snapshot, nullptr);
+        EXPECT_EQ (whole.snapshot->slots.size(), 8u);
+        EXPECT_GT (questions, 8) << "asked at least once per chord";
+
+        // Overtaken at every point the compile asks: it stops there, with nothing to use.
+        for (int stopAt = 1; stopAt <= questions; ++stopAt)
+        {
+            int asked = 0;
+            const auto stopped = CorvessaProcessor::compileSection (section, "1", 7, nullptr, [&] { return ++asked >= stopAt; });
+            EXPECT_TRUE (stopped.overtaken) << stopAt;
+            EXPECT_EQ (asked, stopAt) << "no question after the first yes";
+        }
+    }
+}
+
 TEST (ShimmerColours, LowerSeventhColors)
 {
     struct Case { const char* label; NoteList colours; NoteList intervals; int rootClass; int low; int span; NoteList out; };
