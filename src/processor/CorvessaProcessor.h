@@ -287,6 +287,9 @@ private:
 
     void addParameterListeners();
     void removeParameterListeners();
+    juce::RangedAudioParameter* parameterForSlot (ParameterSlot slot) const;
+    // A follower's answer to host edits of its legato and voicing parameters.
+    void setBackRefusedParameters (const std::vector<juce::RangedAudioParameter*>& refused);
     // The effects that follow a setter once the lock is released.
     void publishSyncNow();
     // After the number of sections changed: puts the section parameter back on the step it

@@ -102,7 +102,7 @@ void CorvessaProcessor::handleAsyncUpdate()
     // A follower plays the leader's arrangement: host changes of legato and voicing are set
     // back to the follower's own values instead of being applied.
     const bool following = getSyncMode() == (int) InstanceSync::Mode::Follower;
-    bool pushOwed = false;
+    std::vector<juce::RangedAudioParameter*> refused;
 
     auto applyMusical = [&] (ParameterSlot slot, auto&& store)
     {
@@ -113,7 +113,7 @@ void CorvessaProcessor::handleAsyncUpdate()
 
         if (following)
         {
-            pushOwed = true;
+            refused.push_back (parameterForSlot (slot));
             return;
         }
 
@@ -136,8 +136,38 @@ void CorvessaProcessor::handleAsyncUpdate()
 
     applyMusical (shimmerVoicingSlot, [this] (int v) { storeField (&PersistentState::shimmerVoicing, voicingFromHost (v)); });
 
-    if (pushOwed)
-        pushStateToHostParameters();
+    if (! refused.empty())
+        setBackRefusedParameters (refused);
+}
+
+juce::RangedAudioParameter* CorvessaProcessor::parameterForSlot (ParameterSlot slot) const
+{
+    switch (slot)
+    {
+        case syncModeSlot:        return syncModeParameter;
+        case outputLayerModeSlot: return outputLayerModeParameter;
+        case bassLegatoSlot:      return bassLegatoParameter;
+        case bodyLegatoSlot:      return bodyLegatoParameter;
+        case shimmerLegatoSlot:   return shimmerLegatoParameter;
+        case bodyVoicingSlot:     return bodyVoicingParameter;
+        case shimmerVoicingSlot:  return shimmerVoicingParameter;
+        case numParameterSlots:   break;
+    }
+
+    return nullptr;
+}
+
+void CorvessaProcessor::setBackRefusedParameters (const std::vector<juce::RangedAudioParameter*>& refused)
+{
+    pushStateToHostParameters();
+
+    // The push sets only parameters that differ from the state. The host's own edits can
+    // overtake each other (a delayed one may already have put the follower's value back), and
+    // the host may still show the refused value: each refused parameter is announced to it
+    // again, whatever it holds now.
+    for (auto* parameter : refused)
+        if (parameter != nullptr)
+            withoutParameterEcho ([parameter] { parameter->setValueNotifyingHost (parameter->getValue()); });
 }
 
 //==============================================================================
