@@ -3,7 +3,7 @@
 #include "harmony/ChordEvent.h"
 #include "processor/ArrangementVoicing.h"
 #include "processor/CorvessaProcessor.h"
-#include "processor/SectionData.h"
+#include "song/SectionData.h"
 
 #include <juce_core/juce_core.h>
 
