@@ -2,6 +2,7 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include "compile/CompiledSection.h"
 #include "kit/services/TelemetryClient.h"
 #include "kit/services/TelemetryHostContext.h"
 #include "kit/services/UpdateChecker.h"
@@ -19,10 +20,6 @@
 #include <vector>
 
 class InstanceSyncLink;
-struct ChordEvent;
-struct CompiledChordSlot;
-struct SectionCompileResult;
-struct ProgressionPreview;
 
 // The plug-in's audio processor: one per plug-in instance. It owns the editable state and its
 // lock, the host parameters, the compiled bank and the thread that builds it, the playback and
@@ -46,17 +43,12 @@ class CorvessaProcessor : public juce::AudioProcessor,
 {
 public:
     //==== compiled section types and the section compile ===========================================
-    // Defined beside the section compile (processor/CompiledSection.h); the processor only
-    // names them here.
-    struct CompiledSnapshot;
-    struct CompiledSectionBank;
-    struct SectionCompileOutput;
+    // The compile engine's types (compile/CompiledSection.h), by the names the processor gives them.
+    using CompiledSnapshot = ::CompiledSnapshot;
+    using CompiledSectionBank = ::CompiledSectionBank;
+    using SectionCompileOutput = ::SectionCompileOutput;
 
-    // Compiles one section into the notes of its three layers (processor/SectionCompile.cpp).
-    // Reads no processor state and never fails: problems become the result's status and
-    // messages. `previous` is the section's last snapshot, kept in place when the new
-    // progression has nothing playable. `overtaken`, when given, is asked as the compile goes:
-    // once it answers true the compile stops and its output is marked overtaken.
+    // Any thread. The engine's section compile (compile/SectionCompile.h); reads no processor state.
     static SectionCompileOutput compileSection (const SectionMode::SectionData& section,
                                                 const juce::String& defaultDuration,
                                                 juce::uint64 generation,

@@ -2,7 +2,7 @@
 // atomic hand-over of banks to their readers.
 #include "processor/CorvessaProcessor.h"
 
-#include "processor/CompiledSection.h"
+#include "compile/CompiledSection.h"
 
 CorvessaProcessor::ChordGenerationThread::ChordGenerationThread (CorvessaProcessor& owner)
     : juce::Thread ("ChordGenerationThread"),

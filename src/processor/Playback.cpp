@@ -2,7 +2,7 @@
 // emits the difference between the notes that sound and the notes that should sound.
 #include "processor/CorvessaProcessor.h"
 
-#include "processor/CompiledSection.h"
+#include "compile/CompiledSection.h"
 #include "processor/CompiledSlotNotes.h"
 #include "processor/SectionTimeline.h"
 

@@ -1,9 +1,9 @@
-#include "processor/SectionCompile.h"
+#include "compile/SectionCompile.h"
 
 #include "harmony/ChordVocabulary.h"
 #include "harmony/ProgressionCompiler.h"
 #include "harmony/VoicingStyle.h"
-#include "processor/BodyVoicing.h"
+#include "compile/BodyVoicing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -216,11 +216,11 @@ NoteList addBassOctaveBelow (NoteList bass, bool on)
     return bass;
 }
 
-CorvessaProcessor::SectionCompileOutput CorvessaProcessor::compileSection (const SectionMode::SectionData& section,
-                                                                           const juce::String& defaultDuration,
-                                                                           juce::uint64 generation,
-                                                                           std::shared_ptr<const CompiledSnapshot> previous,
-                                                                           const std::function<bool()>& overtaken)
+SectionCompileOutput compileSection (const SectionMode::SectionData& section,
+                                     const juce::String& defaultDuration,
+                                     juce::uint64 generation,
+                                     std::shared_ptr<const CompiledSnapshot> previous,
+                                     const std::function<bool()>& overtaken)
 {
     // A compile that a newer request overtook stops at the next chord; its output is marked so
     // and never used.

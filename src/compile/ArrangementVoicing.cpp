@@ -1,4 +1,4 @@
-#include "processor/ArrangementVoicing.h"
+#include "compile/ArrangementVoicing.h"
 
 #include <juce_core/juce_core.h>
 
