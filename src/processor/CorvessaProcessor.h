@@ -7,6 +7,7 @@
 #include "kit/services/TelemetryHostContext.h"
 #include "kit/services/UpdateChecker.h"
 #include "kit/bridge/McpPluginBridge.h"
+#include "processor/BankHandover.h"
 #include "processor/CorvessaSectionParameter.h"
 #include "processor/PersistentState.h"
 #include "processor/PlaybackTypes.h"
@@ -291,10 +292,6 @@ private:
     void resetPlaybackPosition();
     // Forgets the notes and the chord playback was sounding, when the host starts or stops it.
     void forgetSoundingState();
-    // The published bank for this block, without locking or touching reference counts.
-    const CompiledSectionBank* acquirePlaybackBank() noexcept;
-    // Keeps a bank that publishing replaced until the audio thread cannot be using it.
-    void retireReplacedBank (std::shared_ptr<const CompiledSectionBank> replaced);
     // Compiles the state on the constructing thread and publishes it: the instance's first bank.
     void publishFirstBank();
     // One pass of the generation thread: compiles the state as it is now and publishes the bank
@@ -332,7 +329,7 @@ private:
     // parameter queries never copy the section list under the lock.
     std::atomic<int> sectionCountMirror { 0 };
 
-    std::shared_ptr<const CompiledSectionBank> compiledBank;   // atomic load and store only
+    BankHandover compiledBank;   // the published bank, for the audio thread too
     std::atomic<juce::uint64> generation { 0 };
     std::atomic<bool> compilePending { false };
 
@@ -375,16 +372,6 @@ private:
     double sectionStartPpq = 0.0;
     double lastPpq = -1.0;
 
-    // The bank the audio thread plays from, reached without the shared pointer: the publisher
-    // stores each bank's address, the audio thread names the bank it uses (and the one it is
-    // about to use) in two hazard slots, and replaced banks wait in `retiredBanks` until
-    // neither slot names them and nobody else holds them, so that they are freed on the
-    // publishing thread, never on the audio thread.
-    std::atomic<const CompiledSectionBank*> publishedBankAddress { nullptr };
-    std::atomic<const CompiledSectionBank*> audioBankInUse { nullptr };
-    std::atomic<const CompiledSectionBank*> audioBankCandidate { nullptr };
-    juce::CriticalSection retiredBanksLock;
-    std::vector<std::shared_ptr<const CompiledSectionBank>> retiredBanks;
     //==== end of playback and previews ============================================================
 
     std::atomic<juce::uint64> externalEditCounter { 0 };

@@ -57,13 +57,8 @@ void CorvessaProcessor::ChordGenerationThread::run()
 //==============================================================================
 void CorvessaProcessor::publishCompiledBank (std::shared_ptr<const CompiledSectionBank> bank)
 {
-    const auto* address = bank.get();
     const auto builtFrom = bank != nullptr ? bank->generation : generation.load();
-    auto replaced = std::atomic_exchange (&compiledBank, std::move (bank));
-    // The audio thread finds the bank by this address (see acquirePlaybackBank); the replaced
-    // bank is kept until it can no longer be in use there.
-    publishedBankAddress.store (address);
-    retireReplacedBank (std::move (replaced));
+    compiledBank.publish (std::move (bank));
     compilePending.store (false);
 
     // A change that landed after the compile's last generation check must not be reported as
@@ -74,7 +69,7 @@ void CorvessaProcessor::publishCompiledBank (std::shared_ptr<const CompiledSecti
 
 std::shared_ptr<const CorvessaProcessor::CompiledSectionBank> CorvessaProcessor::loadCompiledBank() const
 {
-    return std::atomic_load (&compiledBank);
+    return compiledBank.load();
 }
 
 bool CorvessaProcessor::isGenerationPending() const noexcept

@@ -121,7 +121,9 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
     telemetryClient.addProcessedSamples (numSamples, true);
 
     // 6. The bank stays alive to the end of the block (and beyond, until a newer one is used).
-    const auto* bank = acquirePlaybackBank();
+    // The last rendered snapshot belongs to the bank in use: it is forgotten before that bank
+    // is given up, so its reference is never the last one to go on this thread.
+    const auto* bank = compiledBank.acquireForAudio ([this] { lastSnapshot.reset(); });
     if (bank == nullptr)
         return;
 
