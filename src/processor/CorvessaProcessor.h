@@ -273,6 +273,8 @@ public:
 private:
     friend class InstanceSyncLink;
     friend class CorvessaSectionParameter;
+    // Tests only (tests/support): holds the state lock from outside.
+    friend struct CorvessaProcessorTestProbe;
 
     // The bus layout follows the wrapper the module was loaded by, decided before the base
     // class exists: formats that treat the plug-in as an instrument get one silent stereo output.
@@ -328,6 +330,8 @@ private:
     // The number of sections in `state`, kept beside it so that the audio thread and the host's
     // parameter queries never copy the section list under the lock.
     std::atomic<int> sectionCountMirror { 0 };
+    // The selected section as getSelectedSectionViewIndex answers it, for the audio thread.
+    std::atomic<int> selectionMirror { -1 };
 
     BankHandover compiledBank;   // the published bank, for the audio thread too
     std::atomic<juce::uint64> generation { 0 };

@@ -189,9 +189,9 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
         // 15. Placement and requests.
         if (previousSection < 0 || relocated)
         {
-            // The selected section is read under the state lock only for the Auto-Advance step
-            // without a timeline position.
-            const int target = hostStep < numSections ? hostStep : getSelectedSectionViewIndex();
+            // The Auto-Advance step without a timeline position places the selected section,
+            // read from its mirror: the audio thread never waits for the state lock.
+            const int target = hostStep < numSections ? hostStep : selectionMirror.load (std::memory_order_relaxed);
             cursor.reset (target, numSections, hostStep >= numSections);
             sectionStartPpq = ppq;
             lastHostStep = hostStep;

@@ -22,6 +22,8 @@ void CorvessaProcessor::writeStateTree()
 
     // Every change of the record passes through here with the lock held.
     sectionCountMirror.store ((int) state.Sections.size(), std::memory_order_relaxed);
+    selectionMirror.store (clampSelectedSectionViewIndex (state.selectedSectionViewIndex, (int) state.Sections.size()),
+                           std::memory_order_relaxed);
 }
 
 void CorvessaProcessor::getStateInformation (juce::MemoryBlock& destData)

@@ -1,6 +1,7 @@
 // The audio callback under a moving host transport: which section plays, where, and the exact
 // MIDI of chord changes, stops, relocations, loop wraps, section changes and previews.
 #include "PlaybackFixture.h"
+#include "ProcessorTestProbe.h"
 
 #include <cmath>
 #include <functional>
@@ -409,4 +410,37 @@ TEST_F (Playback, ASelectionMadeWhilePlayingAlwaysWaitsForTheEndOfTheSection)
     done = true;
     audio.join();
     EXPECT_EQ (switchedTo.load(), -1) << "a selection took effect in the middle of the section";
+}
+
+TEST_F (Playback, AutoAdvanceWithoutATimelinePositionNeverWaitsForTheStateLock)
+{
+    // With the Auto-Advance step and no usable position the selected section is placed. The
+    // message thread may hold the state lock for as long as it likes meanwhile; the audio
+    // thread must not wait for it.
+    useSong (bassOnlySong ({ 16.0, 16.0, 16.0 }));
+    processor.setSectionPlaybackMode (1);
+    processor.setSelectedSectionViewIndex (2);
+    ASSERT_TRUE (processor.isAutoAdvanceSelected());
+
+    juce::WaitableEvent locked, release;
+    std::thread messageThread ([&]
+    {
+        const juce::ScopedLock hold (CorvessaProcessorTestProbe::stateLock (processor));
+        locked.signal();
+        release.wait (20000);
+    });
+    ASSERT_TRUE (locked.wait (10000));
+
+    std::atomic<bool> played { false };
+    std::thread audioThread ([&] { playAt (notANumber); played = true; });
+
+    for (int i = 0; i < 1000 && ! played.load(); ++i)
+        juce::Thread::sleep (10);
+
+    EXPECT_TRUE (played.load()) << "the block waited for the state lock";
+    release.signal();
+    audioThread.join();
+    messageThread.join();
+
+    EXPECT_EQ (processor.getCurrentSectionIndex(), 2);
 }
