@@ -45,7 +45,7 @@ CorvessaProcessor::CorvessaProcessor()
         writeStateTree();
     }
 
-    syncLink = std::make_unique<InstanceSyncLink> (*this);
+    syncLink = std::make_unique<InstanceSyncLink> (static_cast<StateEditor&> (*this));
     syncLink->rejoin();
 
     pushStateToHostParameters();

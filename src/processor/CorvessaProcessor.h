@@ -11,6 +11,7 @@
 #include "processor/CorvessaSectionParameter.h"
 #include "processor/PersistentState.h"
 #include "processor/PlaybackTypes.h"
+#include "processor/StateEditor.h"
 
 #include <array>
 #include <atomic>
@@ -40,7 +41,8 @@ class InstanceSyncLink;
 class CorvessaProcessor : public juce::AudioProcessor,
                           public juce::AudioProcessorValueTreeState::Listener,
                           public juce::AsyncUpdater,
-                          public juce::VST3ClientExtensions
+                          public juce::VST3ClientExtensions,
+                          private StateEditor
 {
 public:
     //==== compiled section types and the section compile ===========================================
@@ -151,7 +153,7 @@ public:
     int getSyncMode() const;
     bool isAnotherSyncLeaderActive() const;
     int getOutputLayerMode() const noexcept;   // the audio-side copy, no lock
-    PersistentState getStateCopy() const;
+    PersistentState getStateCopy() const override;
     SectionMode::SectionData getWorkingSection() const;
 
     //==== state: setters (lock, clamp, store, write the tree, unlock, then their effects) ==========
@@ -189,7 +191,7 @@ public:
     bool setSyncMode (int mode);
     bool takeOverSyncLeadership();
     void setWorkingSection (const SectionMode::SectionData& section);
-    void replaceState (const PersistentState& newState, bool keepSyncFieldsOfLiveState);
+    void replaceState (const PersistentState& newState, bool keepSyncFieldsOfLiveState) override;
 
     // Generation + 1, compile pending, wake the generator.
     void requestRegeneration();
@@ -271,10 +273,21 @@ public:
     };
 
 private:
-    friend class InstanceSyncLink;
     friend class CorvessaSectionParameter;
-    // Tests only (tests/support): holds the state lock from outside.
+    // Tests only (tests/support): holds the state lock from outside and watches the effects of
+    // edits.
     friend struct CorvessaProcessorTestProbe;
+
+    //==== the one edit path =======================================================================
+    // Message thread (the constructing thread during construction). Every writer of the state
+    // goes through here: `change` edits the live record under the state lock (false: nothing
+    // changed, nothing written, no effect), the state tree and the lock-free mirrors follow, and
+    // after the lock the writer's effects run in its order.
+    bool editState (const std::function<bool (PersistentState&)>& change, const EditEffects& effects) override;
+    void runEditEffect (EditEffect effect, bool sectionNamesChanged);
+    void markSyncRoleChosen() override;
+    // Tests only: told of every effect an edit runs.
+    std::function<void (EditEffect)> editEffectObserver;
 
     // The bus layout follows the wrapper the module was loaded by, decided before the base
     // class exists: formats that treat the plug-in as an instrument get one silent stereo output.
@@ -285,13 +298,9 @@ private:
     juce::RangedAudioParameter* parameterForSlot (ParameterSlot slot) const;
     // A follower's answer to host edits of its legato and voicing parameters.
     void setBackRefusedParameters (const std::vector<juce::RangedAudioParameter*>& refused);
-    // The effects that follow a setter once the lock is released.
-    void publishSyncNow();
     // After the number of sections changed: puts the section parameter back on the step it
     // stood on before (its value is a fraction of the step count).
     void keepSectionParameterStep (int countBefore, int stepBefore);
-    // Forgets where playback stood, so the next block places the cursor anew.
-    void resetPlaybackPosition();
     // Forgets the notes and the chord playback was sounding, when the host starts or stops it.
     void forgetSoundingState();
     // Compiles the state on the constructing thread and publishes it: the instance's first bank.
@@ -310,9 +319,6 @@ private:
         echoSuppressedOnThread.store (nullptr);
     }
 
-    // Stores one field under the lock and writes the tree.
-    template <typename Field>
-    void storeField (Field PersistentState::* field, Field newValue);
 
     //==== members, in construction order ==========================================================
     juce::AudioProcessorValueTreeState parameters;

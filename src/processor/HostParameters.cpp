@@ -83,21 +83,19 @@ void CorvessaProcessor::handleAsyncUpdate()
     {
         syncRoleChosen.store (true);
 
+        // The sync link stores the role it ends up in itself.
         if (syncLink != nullptr)
             syncLink->setMode (InstanceSync::toMode (mode));
         else
-            storeField (&PersistentState::syncMode, (int) InstanceSync::toMode (mode));
+            editState ([mode] (PersistentState& s) { s.syncMode = (int) InstanceSync::toMode (mode); return true; }, {});
 
-        pushStateToHostParameters();
+        editState ({}, { EditEffect::pushHostParameters });
     }
 
+    // The output layer reaches the audio thread through its copy; no recompile.
     if (const auto layer = take (outputLayerModeSlot); layer != -1)
-    {
-        const auto stored = outputLayerFromHost (layer);
-        storeField (&PersistentState::outputLayerMode, stored);
-        audioOutputLayerMode.store (stored);
-        pushStateToHostParameters();
-    }
+        editState ([layer] (PersistentState& s) { s.outputLayerMode = outputLayerFromHost (layer); return true; },
+                   { EditEffect::pushHostParameters });
 
     // A follower plays the leader's arrangement: host changes of legato and voicing are set
     // back to the follower's own values instead of being applied.
@@ -117,24 +115,15 @@ void CorvessaProcessor::handleAsyncUpdate()
             return;
         }
 
-        store (value);
-        requestRegeneration();
-        pushStateToHostParameters();
+        editState ([&] (PersistentState& s) { store (s, value); return true; },
+                   { EditEffect::regenerate, EditEffect::pushHostParameters });
     };
 
-    applyMusical (bassLegatoSlot,    [this] (int v) { storeField (&PersistentState::bassLegato, v >= 1); });
-    applyMusical (bodyLegatoSlot,    [this] (int v) { storeField (&PersistentState::bodyLegato, v >= 1); });
-    applyMusical (shimmerLegatoSlot, [this] (int v) { storeField (&PersistentState::shimmerLegato, v >= 1); });
-
-    applyMusical (bodyVoicingSlot, [this] (int v)
-    {
-        const juce::ScopedLock lock (stateLock);
-        state.bodyVoicing = voicingFromHost (v);
-        state.inversionType = state.bodyVoicing;
-        writeStateTree();
-    });
-
-    applyMusical (shimmerVoicingSlot, [this] (int v) { storeField (&PersistentState::shimmerVoicing, voicingFromHost (v)); });
+    applyMusical (bassLegatoSlot,     [] (PersistentState& s, int v) { s.bassLegato = v >= 1; });
+    applyMusical (bodyLegatoSlot,     [] (PersistentState& s, int v) { s.bodyLegato = v >= 1; });
+    applyMusical (shimmerLegatoSlot,  [] (PersistentState& s, int v) { s.shimmerLegato = v >= 1; });
+    applyMusical (bodyVoicingSlot,    [] (PersistentState& s, int v) { s.bodyVoicing = s.inversionType = voicingFromHost (v); });
+    applyMusical (shimmerVoicingSlot, [] (PersistentState& s, int v) { s.shimmerVoicing = voicingFromHost (v); });
 
     if (! refused.empty())
         setBackRefusedParameters (refused);
@@ -159,7 +148,7 @@ juce::RangedAudioParameter* CorvessaProcessor::parameterForSlot (ParameterSlot s
 
 void CorvessaProcessor::setBackRefusedParameters (const std::vector<juce::RangedAudioParameter*>& refused)
 {
-    pushStateToHostParameters();
+    editState ({}, { EditEffect::pushHostParameters });
 
     // The push sets only parameters that differ from the state. The host's own edits can
     // overtake each other (a delayed one may already have put the follower's value back), and

@@ -20,8 +20,10 @@ void CorvessaProcessor::writeStateTree()
 
     parameters.state.appendChild (fresh, nullptr);
 
-    // Every change of the record passes through here with the lock held.
+    // Every change of the record passes through here with the lock held; so do the copies of
+    // it that the audio thread and the host's parameter queries read without the lock.
     sectionCountMirror.store ((int) state.Sections.size(), std::memory_order_relaxed);
+    audioOutputLayerMode.store (state.outputLayerMode, std::memory_order_relaxed);
     selectionMirror.store (clampSelectedSectionViewIndex (state.selectedSectionViewIndex, (int) state.Sections.size()),
                            std::memory_order_relaxed);
 }
@@ -72,8 +74,6 @@ void CorvessaProcessor::setStateInformation (const void* data, int sizeInBytes)
 void CorvessaProcessor::restoreStateTree (const juce::ValueTree& tree)
 {
     PersistentState record;
-    const auto countBefore = getSectionCount();
-    const auto stepBefore = getSectionParameterIndex();
 
     {
         const juce::ScopedLock lock (stateLock);
@@ -85,32 +85,21 @@ void CorvessaProcessor::restoreStateTree (const juce::ValueTree& tree)
         record = readPersistentStateTree (parameters.state.getChildWithName ("PersistentState"));
     }
 
+    // A role chosen in the life of this instance survives the load; otherwise the stored role
+    // is re-entered. Unlike a replacement, a load does not ask the host to refresh its display.
     const bool keepLiveSyncFields = syncRoleChosen.load();
 
     if (keepLiveSyncFields)
         keepSyncFields (record);
 
-    {
-        const juce::ScopedLock lock (stateLock);
-        state = std::move (record);
-        audioOutputLayerMode.store (state.outputLayerMode);
-        writeStateTree();
-    }
+    EditEffects effects { EditEffect::resetPlayback };
 
-    keepSectionParameterStep (countBefore, stepBefore);
-    resetPlaybackPosition();
+    if (! keepLiveSyncFields)
+        effects.push_back (EditEffect::rejoinSyncRole);
 
-    if (syncLink != nullptr && ! keepLiveSyncFields)
-    {
-        syncLink->rejoin();
+    effects.insert (effects.end(), { EditEffect::pushHostParameters, EditEffect::regenerate, EditEffect::publishSync });
 
-        if (syncLink->getMode() != InstanceSync::Mode::Off)
-            syncRoleChosen.store (true);
-    }
-
-    pushStateToHostParameters();
-    requestRegeneration();
-    publishSyncNow();
+    editState ([&record] (PersistentState& s) { s = std::move (record); return true; }, effects);
 }
 
 void CorvessaProcessor::keepSyncFields (PersistentState& record) const
