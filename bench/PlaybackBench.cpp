@@ -2,7 +2,7 @@
 // steady playback, at a chord change and at a section change. Each benchmark reports the median
 // and the 99th percentile of one block in nanoseconds, their share of the block's period, and a
 // fingerprint of the MIDI it emitted.
-#include "processor/CompiledSection.h"
+#include "compile/CompiledSection.h"
 #include "processor/CorvessaProcessor.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 // Section compile: a whole song of 32 sections with 16 chords each, per body voicing style, and
 // the same song recompiled after one section changed, reusing the snapshots of the others.
-#include "processor/SectionCompile.h"
+#include "compile/SectionCompile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,7 +41,7 @@ std::vector<SectionMode::SectionData> makeSong (int bodyStyle)
 }
 
 // FNV-1a over every note of every layer, so that speed work cannot silently change results.
-juce::uint32 checksumOf (const std::vector<std::shared_ptr<const CorvessaProcessor::CompiledSnapshot>>& snapshots)
+juce::uint32 checksumOf (const std::vector<std::shared_ptr<const CompiledSnapshot>>& snapshots)
 {
     juce::uint32 hash = 2166136261u;
     auto mix = [&hash] (int value)
@@ -67,12 +67,12 @@ std::string describe (const std::string& what, juce::uint32 checksum)
     return what + " checksum=" + juce::String::toHexString ((juce::int64) checksum).paddedLeft ('0', 8).toStdString();
 }
 
-std::vector<std::shared_ptr<const CorvessaProcessor::CompiledSnapshot>> compileSong (const std::vector<SectionMode::SectionData>& song)
+std::vector<std::shared_ptr<const CompiledSnapshot>> compileSong (const std::vector<SectionMode::SectionData>& song)
 {
-    std::vector<std::shared_ptr<const CorvessaProcessor::CompiledSnapshot>> snapshots;
+    std::vector<std::shared_ptr<const CompiledSnapshot>> snapshots;
     snapshots.reserve (song.size());
     for (const auto& section : song)
-        snapshots.push_back (CorvessaProcessor::compileSection (section, "1", 1, nullptr).snapshot);
+        snapshots.push_back (compileSection (section, "1", 1, nullptr).snapshot);
     return snapshots;
 }
 
@@ -106,14 +106,14 @@ void recompileAfterOneSectionChanged (benchmark::State& state)
 
     for (auto _ : state)
     {
-        std::vector<std::shared_ptr<const CorvessaProcessor::CompiledSnapshot>> snapshots;
+        std::vector<std::shared_ptr<const CompiledSnapshot>> snapshots;
         snapshots.reserve (edited.size());
         for (size_t i = 0; i < edited.size(); ++i)
         {
             const auto& old = previous[i];
             const bool reusable = old->defaultDuration == "1" && old->inputs.name == edited[i].name
                                && SectionMode::equalsIgnoringName (old->inputs, edited[i]);
-            snapshots.push_back (reusable ? old : CorvessaProcessor::compileSection (edited[i], "1", 2, old).snapshot);
+            snapshots.push_back (reusable ? old : compileSection (edited[i], "1", 2, old).snapshot);
         }
         benchmark::DoNotOptimize (snapshots.data());
         checksum = checksumOf (snapshots);

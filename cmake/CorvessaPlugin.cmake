@@ -93,6 +93,10 @@ endfunction()
 
 # Engine code: juce_core only, no GUI class; tested without a window.
 corvessa_add_code_library(corvessa_harmony harmony)
+# The song's plain records (a section and the names it is read with), shared by the engines.
+corvessa_add_code_library(corvessa_song song)
+# The section compile: a song and its settings into the notes of the three layers.
+corvessa_add_code_library(corvessa_compile compile)
 corvessa_add_code_library(corvessa_mood mood)
 # The maker's kit, namespace velmar, with the AI-client bridge; one sub-folder per concern.
 corvessa_add_code_library(velmar_kit kit kit/json kit/platform kit/services kit/dialogs kit/clips kit/bridge)

@@ -2,8 +2,8 @@
 # Builds everything and runs every test: first a Release build (unit tests, the headless
 # VST3 host tests, benchmarks built and smoke-run), then a Debug build of the unit tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer (where JUCE assertions also fail),
-# then the processor's tests (its threads: generation, parameters, state saves) and the kit's
-# (its worker threads) under ThreadSanitizer.
+# then the processor's tests (its threads: generation, parameters, state saves), the kit's
+# (its worker threads) and the hosted plug-in's under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -51,19 +51,23 @@ LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
 run_suite build/test-asan unit-tests -DCMAKE_BUILD_TYPE=Debug -DCORVESSA_SANITIZE=address,undefined \
     -DCORVESSA_BUILD_HOST_TESTS=OFF -DCORVESSA_BUILD_BENCHMARKS=OFF
 
-phase "Debug with ThreadSanitizer: processor and kit tests"
+phase "Debug with ThreadSanitizer: processor, kit and hosted plug-in tests"
 cmake -S . -B build/test-tsan -G Ninja "$service" -DCMAKE_BUILD_TYPE=Debug -DCORVESSA_SANITIZE=thread \
-    -DCORVESSA_BUILD_HOST_TESTS=OFF -DCORVESSA_BUILD_BENCHMARKS=OFF
-cmake --build build/test-tsan -j "$jobs" --target processor_tests kit_tests bridge_tests
+    -DCORVESSA_BUILD_HOST_TESTS=ON -DCORVESSA_BUILD_BENCHMARKS=OFF
+cmake --build build/test-tsan -j "$jobs" --target processor_tests kit_tests bridge_tests corvessa_host_tests
+host_tests=$(find build/test-tsan/tests/host -type f -name corvessa_host_tests -perm -u+x | head -n1)
 # One process per suite runs all its tests; the shared test main gives it a HOME of its own.
-# The kit's suites hold its worker threads (telemetry, update check, support request).
+# The kit's suites hold its worker threads (telemetry, update check, support request); the
+# host's suite runs the plug-in (built with the sanitizer too) under a host's threads: its
+# message thread, the host's parameter edits and the audio callback.
 # A JUCE assertion only logs: it fails the run here too (an "if", because "set -e" does not
 # stop at a failing "! grep").
-for suite in processor_tests kit_tests bridge_tests; do
+for suite in build/test-tsan/tests/processor_tests build/test-tsan/tests/kit_tests build/test-tsan/tests/bridge_tests "$host_tests"; do
+    log=build/test-tsan/$(basename "$suite").log
     HOME="$test_home" TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
-        build/test-tsan/tests/$suite 2>&1 | tee build/test-tsan/$suite.log
-    if grep -q "JUCE Assertion failure" build/test-tsan/$suite.log; then
-        echo "JUCE assertion in $suite under ThreadSanitizer" >&2
+        "$suite" 2>&1 | tee "$log"
+    if grep -q "JUCE Assertion failure" "$log"; then
+        echo "JUCE assertion in $(basename "$suite") under ThreadSanitizer" >&2
         exit 1
     fi
 done

@@ -126,6 +126,9 @@ std::vector<ChordEvent> ProgressionCompiler::compileProgression (const juce::Str
 
     while (tokenStart <= textLength)
     {
+        if (shouldStop && shouldStop())
+            break;
+
         int tokenEnd = text.indexOfChar (tokenStart, ' ');
         if (tokenEnd < 0)
             tokenEnd = textLength;

@@ -5,6 +5,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -21,6 +22,11 @@ class ProgressionCompiler
 public:
     // Chord parts the last compileProgression could not read, in text order, repeats kept.
     juce::StringArray unrecognisedChords;
+
+    // Asked before each token when set: a compile whose result nobody will use any more (a
+    // newer edit came, the plug-in is going away) stops there and returns the events read so
+    // far. A text can be of any length, so without this its compile could not be stopped.
+    std::function<bool()> shouldStop;
 
     //==============================================================================
     // Progression compile

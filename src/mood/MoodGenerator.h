@@ -1,7 +1,7 @@
 #pragma once
 
 #include "mood/MoodProfile.h"
-#include "processor/SectionData.h"
+#include "song/SectionData.h"
 
 #include <juce_core/juce_core.h>
 

@@ -47,6 +47,13 @@ public:
 
     void clear() noexcept { words.fill (0); }
 
+    // Adds every pair of the other set.
+    void merge (const ChannelNoteSet& other) noexcept
+    {
+        for (std::size_t w = 0; w < words.size(); ++w)
+            words[w] |= other.words[w];
+    }
+
     bool isEmpty() const noexcept
     {
         for (auto w : words)

@@ -2,83 +2,17 @@
 // the read accessors of the published bank.
 #include "processor/CorvessaProcessor.h"
 
-#include "processor/CompiledSection.h"
-
-namespace
-{
-using SnapshotPtr = std::shared_ptr<const CorvessaProcessor::CompiledSnapshot>;
-
-// A snapshot can stand for a section when it was compiled from the same inputs; the name is
-// compared on its own because a section's name takes part in the reuse of its own snapshot.
-bool compiledFrom (const SnapshotPtr& snapshot, const SectionMode::SectionData& section, const juce::String& defaultDuration)
-{
-    return snapshot != nullptr
-        && snapshot->defaultDuration == defaultDuration
-        && snapshot->inputs.name == section.name
-        && SectionMode::equalsIgnoringName (snapshot->inputs, section);
-}
-} // namespace
+#include "compile/BankCompile.h"
+#include "compile/SectionCompile.h"
 
 CorvessaProcessor::CompiledSectionBank CorvessaProcessor::compileBank (const PersistentState& stateCopy,
                                                                        juce::uint64 generationValue,
                                                                        const std::shared_ptr<const CompiledSectionBank>& previous) const
 {
-    CompiledSectionBank bank;
-    bank.generation = generationValue;
-
     // A newer change, or a processor going away, makes the rest of this bank worthless.
-    auto overtaken = [&] { return generation.load() != generationValue || generationThread.threadShouldExit(); };
-
-    const auto& defaultDuration = stateCopy.defaultDuration;
-    const auto working = makeWorkingSection (stateCopy);
-
-    if (previous != nullptr && compiledFrom (previous->working, working, defaultDuration))
-    {
-        bank.working = previous->working;
-        bank.workingResult = previous->workingResult;
-    }
-    else
-    {
-        auto compiled = compileSection (working, defaultDuration, generationValue,
-                                        previous != nullptr ? previous->working : nullptr);
-        bank.working = std::move (compiled.snapshot);
-        bank.workingResult = std::move (compiled.result);
-    }
-
-    if (overtaken())
-        return bank;
-
-    const auto& sections = stateCopy.Sections;
-    bank.sections.reserve (sections.size());
-    bank.sectionResults.reserve (sections.size());
-
-    for (size_t i = 0; i < sections.size() && ! overtaken(); ++i)
-    {
-        const auto& section = sections[i];
-        const SnapshotPtr previousSnapshot = previous != nullptr && i < previous->sections.size() ? previous->sections[i] : nullptr;
-
-        if (compiledFrom (previousSnapshot, section, defaultDuration))
-        {
-            bank.sections.push_back (previousSnapshot);
-            bank.sectionResults.push_back (i < previous->sectionResults.size() ? previous->sectionResults[i]
-                                                                               : SectionCompileResult {});
-        }
-        else if (bank.working != nullptr && bank.working->defaultDuration == defaultDuration
-                 && SectionMode::equalsIgnoringName (bank.working->inputs, section))
-        {
-            // One compile serves the section that the working fields mirror.
-            bank.sections.push_back (bank.working);
-            bank.sectionResults.push_back (bank.workingResult);
-        }
-        else
-        {
-            auto compiled = compileSection (section, defaultDuration, generationValue, previousSnapshot);
-            bank.sections.push_back (std::move (compiled.snapshot));
-            bank.sectionResults.push_back (std::move (compiled.result));
-        }
-    }
-
-    return bank;
+    return ::compileBank (makeWorkingSection (stateCopy), stateCopy.Sections, stateCopy.defaultDuration,
+                         generationValue, previous,
+                         [&] { return generation.load() != generationValue || generationThread.threadShouldExit(); });
 }
 
 void CorvessaProcessor::publishFirstBank()
@@ -177,7 +111,7 @@ ProgressionPreview CorvessaProcessor::compileProgressionPreview (const juce::Str
     auto section = makeWorkingSection (stateCopy);
     section.progression = progressionText;
 
-    const auto compiled = compileSection (section, stateCopy.defaultDuration, generation.load(), nullptr);
+    const auto compiled = ::compileSection (section, stateCopy.defaultDuration, generation.load(), nullptr);
     ProgressionPreview preview;
 
     if (compiled.snapshot == nullptr)
@@ -189,4 +123,13 @@ ProgressionPreview CorvessaProcessor::compileProgressionPreview (const juce::Str
         preview.layerNotes.push_back ({ slot.bassNotes, slot.bodyNotes, slot.shimmerNotes });
 
     return preview;
+}
+
+CorvessaProcessor::SectionCompileOutput CorvessaProcessor::compileSection (const SectionMode::SectionData& section,
+                                                                           const juce::String& defaultDuration,
+                                                                           juce::uint64 generationValue,
+                                                                           std::shared_ptr<const CompiledSnapshot> previous,
+                                                                           const std::function<bool()>& overtaken)
+{
+    return ::compileSection (section, defaultDuration, generationValue, std::move (previous), overtaken);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "processor/CompiledSection.h"
+#include "compile/CompiledSection.h"
 #include "processor/PlaybackNotes.h"
 
 // The note rules applied to compiled chord slots: the legato flags come from the section the

@@ -45,7 +45,7 @@ CorvessaProcessor::CorvessaProcessor()
         writeStateTree();
     }
 
-    syncLink = std::make_unique<InstanceSyncLink> (*this);
+    syncLink = std::make_unique<InstanceSyncLink> (static_cast<StateEditor&> (*this));
     syncLink->rejoin();
 
     pushStateToHostParameters();
@@ -110,7 +110,8 @@ bool CorvessaProcessor::hasEditor() const                   { return true; }
 int CorvessaProcessor::getNumPrograms()                     { return 1; }
 int CorvessaProcessor::getCurrentProgram()                  { return 0; }
 void CorvessaProcessor::setCurrentProgram (int)             {}
-const juce::String CorvessaProcessor::getProgramName (int)  { return {}; }
+// Hosts list the one program by name, and the SDK's validator refuses a program without one.
+const juce::String CorvessaProcessor::getProgramName (int)  { return "Default"; }
 void CorvessaProcessor::changeProgramName (int, const juce::String&) {}
 
 juce::AudioProcessorEditor* CorvessaProcessor::createEditor()

@@ -2,26 +2,26 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include "compile/CompiledSection.h"
 #include "kit/services/TelemetryClient.h"
 #include "kit/services/TelemetryHostContext.h"
 #include "kit/services/UpdateChecker.h"
 #include "kit/bridge/McpPluginBridge.h"
+#include "processor/BankHandover.h"
 #include "processor/CorvessaSectionParameter.h"
 #include "processor/PersistentState.h"
 #include "processor/PlaybackTypes.h"
+#include "processor/StateEditor.h"
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <set>
 #include <utility>
 #include <vector>
 
 class InstanceSyncLink;
-struct ChordEvent;
-struct CompiledChordSlot;
-struct SectionCompileResult;
-struct ProgressionPreview;
 
 // The plug-in's audio processor: one per plug-in instance. It owns the editable state and its
 // lock, the host parameters, the compiled bank and the thread that builds it, the playback and
@@ -41,24 +41,22 @@ struct ProgressionPreview;
 class CorvessaProcessor : public juce::AudioProcessor,
                           public juce::AudioProcessorValueTreeState::Listener,
                           public juce::AsyncUpdater,
-                          public juce::VST3ClientExtensions
+                          public juce::VST3ClientExtensions,
+                          private StateEditor
 {
 public:
     //==== compiled section types and the section compile ===========================================
-    // Defined beside the section compile (processor/CompiledSection.h); the processor only
-    // names them here.
-    struct CompiledSnapshot;
-    struct CompiledSectionBank;
-    struct SectionCompileOutput;
+    // The compile engine's types (compile/CompiledSection.h), by the names the processor gives them.
+    using CompiledSnapshot = ::CompiledSnapshot;
+    using CompiledSectionBank = ::CompiledSectionBank;
+    using SectionCompileOutput = ::SectionCompileOutput;
 
-    // Compiles one section into the notes of its three layers (processor/SectionCompile.cpp).
-    // Reads no processor state and never fails: problems become the result's status and
-    // messages. `previous` is the section's last snapshot, kept in place when the new
-    // progression has nothing playable.
+    // Any thread. The engine's section compile (compile/SectionCompile.h); reads no processor state.
     static SectionCompileOutput compileSection (const SectionMode::SectionData& section,
                                                 const juce::String& defaultDuration,
                                                 juce::uint64 generation,
-                                                std::shared_ptr<const CompiledSnapshot> previous);
+                                                std::shared_ptr<const CompiledSnapshot> previous,
+                                                const std::function<bool()>& overtaken = {});
     //==== end of compiled section types ============================================================
 
     // The background thread that compiles the state into a bank after each change.
@@ -72,8 +70,8 @@ public:
         void wake();
 
         // Asks the thread to stop and waits until it has. A compile in flight is abandoned
-        // between two sections (the generation is moved on), so this never needs the
-        // framework's forced kill, which would leave the thread running on freed state.
+        // at its next chord (the generation is moved on), so this never needs the framework's
+        // forced kill, which would leave the thread running on freed state.
         void stopCooperatively();
 
         void run() override;
@@ -155,7 +153,7 @@ public:
     int getSyncMode() const;
     bool isAnotherSyncLeaderActive() const;
     int getOutputLayerMode() const noexcept;   // the audio-side copy, no lock
-    PersistentState getStateCopy() const;
+    PersistentState getStateCopy() const override;
     SectionMode::SectionData getWorkingSection() const;
 
     //==== state: setters (lock, clamp, store, write the tree, unlock, then their effects) ==========
@@ -193,7 +191,7 @@ public:
     bool setSyncMode (int mode);
     bool takeOverSyncLeadership();
     void setWorkingSection (const SectionMode::SectionData& section);
-    void replaceState (const PersistentState& newState, bool keepSyncFieldsOfLiveState);
+    void replaceState (const PersistentState& newState, bool keepSyncFieldsOfLiveState) override;
 
     // Generation + 1, compile pending, wake the generator.
     void requestRegeneration();
@@ -275,8 +273,21 @@ public:
     };
 
 private:
-    friend class InstanceSyncLink;
     friend class CorvessaSectionParameter;
+    // Tests only (tests/support): holds the state lock from outside and watches the effects of
+    // edits.
+    friend struct CorvessaProcessorTestProbe;
+
+    //==== the one edit path =======================================================================
+    // Message thread (the constructing thread during construction). Every writer of the state
+    // goes through here: `change` edits the live record under the state lock (false: nothing
+    // changed, nothing written, no effect), the state tree and the lock-free mirrors follow, and
+    // after the lock the writer's effects run in its order.
+    bool editState (const std::function<bool (PersistentState&)>& change, const EditEffects& effects) override;
+    void runEditEffect (EditEffect effect, bool sectionNamesChanged);
+    void markSyncRoleChosen() override;
+    // Tests only: told of every effect an edit runs.
+    std::function<void (EditEffect)> editEffectObserver;
 
     // The bus layout follows the wrapper the module was loaded by, decided before the base
     // class exists: formats that treat the plug-in as an instrument get one silent stereo output.
@@ -284,16 +295,14 @@ private:
 
     void addParameterListeners();
     void removeParameterListeners();
-    // The effects that follow a setter once the lock is released.
-    void publishSyncNow();
-    // Forgets where playback stood, so the next block places the cursor anew.
-    void resetPlaybackPosition();
+    juce::RangedAudioParameter* parameterForSlot (ParameterSlot slot) const;
+    // A follower's answer to host edits of its legato and voicing parameters.
+    void setBackRefusedParameters (const std::vector<juce::RangedAudioParameter*>& refused);
+    // After the number of sections changed: puts the section parameter back on the step it
+    // stood on before (its value is a fraction of the step count).
+    void keepSectionParameterStep (int countBefore, int stepBefore);
     // Forgets the notes and the chord playback was sounding, when the host starts or stops it.
     void forgetSoundingState();
-    // The published bank for this block, without locking or touching reference counts.
-    const CompiledSectionBank* acquirePlaybackBank() noexcept;
-    // Keeps a bank that publishing replaced until the audio thread cannot be using it.
-    void retireReplacedBank (std::shared_ptr<const CompiledSectionBank> replaced);
     // Compiles the state on the constructing thread and publishes it: the instance's first bank.
     void publishFirstBank();
     // One pass of the generation thread: compiles the state as it is now and publishes the bank
@@ -310,9 +319,6 @@ private:
         echoSuppressedOnThread.store (nullptr);
     }
 
-    // Stores one field under the lock and writes the tree.
-    template <typename Field>
-    void storeField (Field PersistentState::* field, Field newValue);
 
     //==== members, in construction order ==========================================================
     juce::AudioProcessorValueTreeState parameters;
@@ -330,8 +336,10 @@ private:
     // The number of sections in `state`, kept beside it so that the audio thread and the host's
     // parameter queries never copy the section list under the lock.
     std::atomic<int> sectionCountMirror { 0 };
+    // The selected section as getSelectedSectionViewIndex answers it, for the audio thread.
+    std::atomic<int> selectionMirror { -1 };
 
-    std::shared_ptr<const CompiledSectionBank> compiledBank;   // atomic load and store only
+    BankHandover compiledBank;   // the published bank, for the audio thread too
     std::atomic<juce::uint64> generation { 0 };
     std::atomic<bool> compilePending { false };
 
@@ -341,6 +349,8 @@ private:
     double sampleRate = 44100.0;
     ChannelNoteSet soundingNotes;
     ChannelNoteSet soundingPreviewNotes;
+    // Notes that were sounding when the host prepared or released the processor again.
+    ChannelNoteSet owedNoteOffs;
     int lastSlotIndex = -1;
     int lastOutputMode = -1;
     // Identity of the snapshot last rendered, only compared: a weak reference cannot match a
@@ -367,19 +377,11 @@ private:
     std::atomic<int> pendingSectionJump { -1 };
     std::atomic<int> pendingPlaybackMode { -1 };
     int lastHostStep = -1;
+    // The step a queued selection is about to move the section parameter to, -1 none.
+    int awaitedHostStep = -1;
     double sectionStartPpq = 0.0;
     double lastPpq = -1.0;
 
-    // The bank the audio thread plays from, reached without the shared pointer: the publisher
-    // stores each bank's address, the audio thread names the bank it uses (and the one it is
-    // about to use) in two hazard slots, and replaced banks wait in `retiredBanks` until
-    // neither slot names them and nobody else holds them, so that they are freed on the
-    // publishing thread, never on the audio thread.
-    std::atomic<const CompiledSectionBank*> publishedBankAddress { nullptr };
-    std::atomic<const CompiledSectionBank*> audioBankInUse { nullptr };
-    std::atomic<const CompiledSectionBank*> audioBankCandidate { nullptr };
-    juce::CriticalSection retiredBanksLock;
-    std::vector<std::shared_ptr<const CompiledSectionBank>> retiredBanks;
     //==== end of playback and previews ============================================================
 
     std::atomic<juce::uint64> externalEditCounter { 0 };

@@ -21,7 +21,7 @@ juce::String stepText (const SectionList& sections, int index)
             return name;
     }
 
-    return "Section " + juce::String (index + 1);
+    return CorvessaSectionParameter::unnamedSectionPrefix + juce::String (index + 1);
 }
 } // namespace
 
@@ -98,8 +98,12 @@ float CorvessaSectionParameter::getValueForText (const juce::String& text) const
         if (sections[(size_t) i].name.trim().equalsIgnoreCase (trimmed))
             return valueOf (i);
 
-    // "3" selects the third step.
-    const auto number = trimmed.getIntValue();
+    // "3" selects the third step, and so does "Section 3", the text an unnamed third section
+    // is shown with.
+    const auto unnamedPrefix = juce::String (unnamedSectionPrefix);
+    const auto numberText = trimmed.startsWithIgnoreCase (unnamedPrefix) ? trimmed.substring (unnamedPrefix.length())
+                                                                         : trimmed;
+    const auto number = numberText.getIntValue();
 
     if (number < 1 || numSteps < 2)
         return 0.0f;

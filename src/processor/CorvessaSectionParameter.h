@@ -33,6 +33,8 @@ public:
     static float valueForStepIndex (int index, int numSteps);
 
     static constexpr const char* autoAdvanceText = "Auto-Advance";
+    // A section without a name is shown as this followed by its position from 1.
+    static constexpr const char* unnamedSectionPrefix = "Section ";
 
 private:
     CorvessaProcessor& processor;

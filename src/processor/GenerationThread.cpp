@@ -2,7 +2,7 @@
 // atomic hand-over of banks to their readers.
 #include "processor/CorvessaProcessor.h"
 
-#include "processor/CompiledSection.h"
+#include "compile/CompiledSection.h"
 
 CorvessaProcessor::ChordGenerationThread::ChordGenerationThread (CorvessaProcessor& owner)
     : juce::Thread ("ChordGenerationThread"),
@@ -26,13 +26,14 @@ void CorvessaProcessor::ChordGenerationThread::stopCooperatively()
         return;
 
     signalThreadShouldExit();
-    // A bank compile checks the generation between sections: moving it makes a compile in
-    // flight give up at the next section instead of finishing a bank nobody will read.
+    // A compile asks whether it was overtaken before every chord: moving the generation makes
+    // one in flight give up at once instead of finishing a bank nobody will read, however long
+    // the progression it is compiling.
     processor.generation.fetch_add (1);
     wake();
 
     // The framework's stopThread would kill a thread still compiling after its time-out and
-    // leave it running on freed state; the compile gives up within one section, so wait.
+    // leave it running on freed state; the compile gives up within one chord, so wait.
     while (! waitForThreadToExit (2000))
         jassertfalse;
 }
@@ -56,13 +57,8 @@ void CorvessaProcessor::ChordGenerationThread::run()
 //==============================================================================
 void CorvessaProcessor::publishCompiledBank (std::shared_ptr<const CompiledSectionBank> bank)
 {
-    const auto* address = bank.get();
     const auto builtFrom = bank != nullptr ? bank->generation : generation.load();
-    auto replaced = std::atomic_exchange (&compiledBank, std::move (bank));
-    // The audio thread finds the bank by this address (see acquirePlaybackBank); the replaced
-    // bank is kept until it can no longer be in use there.
-    publishedBankAddress.store (address);
-    retireReplacedBank (std::move (replaced));
+    compiledBank.publish (std::move (bank));
     compilePending.store (false);
 
     // A change that landed after the compile's last generation check must not be reported as
@@ -73,7 +69,7 @@ void CorvessaProcessor::publishCompiledBank (std::shared_ptr<const CompiledSecti
 
 std::shared_ptr<const CorvessaProcessor::CompiledSectionBank> CorvessaProcessor::loadCompiledBank() const
 {
-    return std::atomic_load (&compiledBank);
+    return compiledBank.load();
 }
 
 bool CorvessaProcessor::isGenerationPending() const noexcept

@@ -83,26 +83,24 @@ void CorvessaProcessor::handleAsyncUpdate()
     {
         syncRoleChosen.store (true);
 
+        // The sync link stores the role it ends up in itself.
         if (syncLink != nullptr)
             syncLink->setMode (InstanceSync::toMode (mode));
         else
-            storeField (&PersistentState::syncMode, (int) InstanceSync::toMode (mode));
+            editState ([mode] (PersistentState& s) { s.syncMode = (int) InstanceSync::toMode (mode); return true; }, {});
 
-        pushStateToHostParameters();
+        editState ({}, { EditEffect::pushHostParameters });
     }
 
+    // The output layer reaches the audio thread through its copy; no recompile.
     if (const auto layer = take (outputLayerModeSlot); layer != -1)
-    {
-        const auto stored = outputLayerFromHost (layer);
-        storeField (&PersistentState::outputLayerMode, stored);
-        audioOutputLayerMode.store (stored);
-        pushStateToHostParameters();
-    }
+        editState ([layer] (PersistentState& s) { s.outputLayerMode = outputLayerFromHost (layer); return true; },
+                   { EditEffect::pushHostParameters });
 
     // A follower plays the leader's arrangement: host changes of legato and voicing are set
     // back to the follower's own values instead of being applied.
     const bool following = getSyncMode() == (int) InstanceSync::Mode::Follower;
-    bool pushOwed = false;
+    std::vector<juce::RangedAudioParameter*> refused;
 
     auto applyMusical = [&] (ParameterSlot slot, auto&& store)
     {
@@ -113,31 +111,52 @@ void CorvessaProcessor::handleAsyncUpdate()
 
         if (following)
         {
-            pushOwed = true;
+            refused.push_back (parameterForSlot (slot));
             return;
         }
 
-        store (value);
-        requestRegeneration();
-        pushStateToHostParameters();
+        editState ([&] (PersistentState& s) { store (s, value); return true; },
+                   { EditEffect::regenerate, EditEffect::pushHostParameters });
     };
 
-    applyMusical (bassLegatoSlot,    [this] (int v) { storeField (&PersistentState::bassLegato, v >= 1); });
-    applyMusical (bodyLegatoSlot,    [this] (int v) { storeField (&PersistentState::bodyLegato, v >= 1); });
-    applyMusical (shimmerLegatoSlot, [this] (int v) { storeField (&PersistentState::shimmerLegato, v >= 1); });
+    applyMusical (bassLegatoSlot,     [] (PersistentState& s, int v) { s.bassLegato = v >= 1; });
+    applyMusical (bodyLegatoSlot,     [] (PersistentState& s, int v) { s.bodyLegato = v >= 1; });
+    applyMusical (shimmerLegatoSlot,  [] (PersistentState& s, int v) { s.shimmerLegato = v >= 1; });
+    applyMusical (bodyVoicingSlot,    [] (PersistentState& s, int v) { s.bodyVoicing = s.inversionType = voicingFromHost (v); });
+    applyMusical (shimmerVoicingSlot, [] (PersistentState& s, int v) { s.shimmerVoicing = voicingFromHost (v); });
 
-    applyMusical (bodyVoicingSlot, [this] (int v)
+    if (! refused.empty())
+        setBackRefusedParameters (refused);
+}
+
+juce::RangedAudioParameter* CorvessaProcessor::parameterForSlot (ParameterSlot slot) const
+{
+    switch (slot)
     {
-        const juce::ScopedLock lock (stateLock);
-        state.bodyVoicing = voicingFromHost (v);
-        state.inversionType = state.bodyVoicing;
-        writeStateTree();
-    });
+        case syncModeSlot:        return syncModeParameter;
+        case outputLayerModeSlot: return outputLayerModeParameter;
+        case bassLegatoSlot:      return bassLegatoParameter;
+        case bodyLegatoSlot:      return bodyLegatoParameter;
+        case shimmerLegatoSlot:   return shimmerLegatoParameter;
+        case bodyVoicingSlot:     return bodyVoicingParameter;
+        case shimmerVoicingSlot:  return shimmerVoicingParameter;
+        case numParameterSlots:   break;
+    }
 
-    applyMusical (shimmerVoicingSlot, [this] (int v) { storeField (&PersistentState::shimmerVoicing, voicingFromHost (v)); });
+    return nullptr;
+}
 
-    if (pushOwed)
-        pushStateToHostParameters();
+void CorvessaProcessor::setBackRefusedParameters (const std::vector<juce::RangedAudioParameter*>& refused)
+{
+    editState ({}, { EditEffect::pushHostParameters });
+
+    // The push sets only parameters that differ from the state. The host's own edits can
+    // overtake each other (a delayed one may already have put the follower's value back), and
+    // the host may still show the refused value: each refused parameter is announced to it
+    // again, whatever it holds now.
+    for (auto* parameter : refused)
+        if (parameter != nullptr)
+            withoutParameterEcho ([parameter] { parameter->setValueNotifyingHost (parameter->getValue()); });
 }
 
 //==============================================================================
@@ -199,6 +218,24 @@ void CorvessaProcessor::pushSectionParameter (int sectionIndex)
     const auto current = sectionParameter->getValue();
 
     if (std::isnan (current) || std::abs (current - target) >= 1.0e-6f)
+        sectionParameter->setValueNotifyingHost (target);
+}
+
+void CorvessaProcessor::keepSectionParameterStep (int countBefore, int stepBefore)
+{
+    // The parameter stores a normalised value, whose step depends on the step count: without
+    // this, a song that grows or shrinks under a parameter the selection does not move would
+    // switch to another section mid-song. Auto-Advance stays the last step; a section step that
+    // no longer exists becomes the last section.
+    const int countAfter = getSectionCount();
+
+    if (sectionParameter == nullptr || countBefore == countAfter || countBefore <= 0 || countAfter <= 0 || stepBefore < 0)
+        return;
+
+    const int step = stepBefore >= countBefore ? countAfter : juce::jmin (stepBefore, countAfter - 1);
+    const auto target = CorvessaSectionParameter::valueForStepIndex (step, countAfter + 1);
+
+    if (std::abs (sectionParameter->getValue() - target) >= 1.0e-6f)
         sectionParameter->setValueNotifyingHost (target);
 }
 

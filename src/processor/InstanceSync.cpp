@@ -3,6 +3,9 @@
 #include "kit/json/JsonReader.h"
 #include "kit/json/JsonWriter.h"
 
+#include <limits>
+#include <optional>
+
 namespace InstanceSync
 {
 Mode toMode (int value) noexcept
@@ -34,6 +37,45 @@ namespace
     const juce::Identifier leaseUntilMsKey ("leaseUntilMs");
     const juce::Identifier activeSectionIndexKey ("activeSectionIndex");
     const juce::Identifier payloadKey ("payload");
+
+    // A record's integer field as the framework would convert it, or nothing when the number
+    // does not fit: a cast of an out-of-range double is undefined, and a wrapped value could
+    // pass for a valid one.
+    std::optional<juce::int64> readInteger (const juce::var& value, juce::int64 lowest, juce::int64 highest)
+    {
+        juce::int64 number = 0;
+
+        if (value.isDouble())
+        {
+            const auto d = (double) value;
+
+            // Both bounds are exact doubles, so the comparison decides before any cast.
+            if (! (d >= -9223372036854775808.0 && d < 9223372036854775808.0))
+                return {};
+
+            number = (juce::int64) d;
+        }
+        else if (value.isString())
+        {
+            const auto text = value.toString().trim();
+            const auto digits = text.trimCharactersAtStart ("+-");
+
+            if (text.length() - digits.length() > 1 || digits.isEmpty() || ! digits.containsOnly ("0123456789")
+                || digits.length() > 18)
+                return {};
+
+            number = text.getLargeIntValue();
+        }
+        else
+        {
+            number = (juce::int64) value;   // integers, booleans; anything else reads as 0
+        }
+
+        if (number < lowest || number > highest)
+            return {};
+
+        return number;
+    }
 
     // Our records nest five levels deep. The framework's parser recurses once per level, so a
     // file of a few megabytes of brackets could exhaust the message thread's stack: such a
@@ -113,16 +155,23 @@ SyncFileRecord InstanceSyncCoordinator::parseRecord (const juce::String& text)
     if (object == nullptr)
         return record;
 
-    const auto version = object->hasProperty (schemaVersionKey) ? (juce::int64) object->getProperty (schemaVersionKey)
-                                                                : (juce::int64) 0;
+    constexpr auto anyInt64 = std::numeric_limits<juce::int64>::max();
+    const auto version = readInteger (object->getProperty (schemaVersionKey), -anyInt64 - 1, anyInt64);
+    const auto updatedAt = readInteger (object->getProperty (updatedAtMsKey), -anyInt64 - 1, anyInt64);
+    const auto leaseUntil = readInteger (object->getProperty (leaseUntilMsKey), -anyInt64 - 1, anyInt64);
+    const auto activeSection = object->hasProperty (activeSectionIndexKey)
+                                   ? readInteger (object->getProperty (activeSectionIndexKey),
+                                                  std::numeric_limits<int>::min(), std::numeric_limits<int>::max())
+                                   : std::optional<juce::int64> (-1);
+
     record.leaderId = object->getProperty (leaderIdKey).toString();
-    record.updatedAtMs = (juce::int64) object->getProperty (updatedAtMsKey);
-    record.leaseUntilMs = (juce::int64) object->getProperty (leaseUntilMsKey);
-    record.activeSectionIndex = object->hasProperty (activeSectionIndexKey) ? (int) object->getProperty (activeSectionIndexKey)
-                                                                            : -1;
+    record.updatedAtMs = updatedAt.value_or (0);
+    record.leaseUntilMs = leaseUntil.value_or (0);
+    record.activeSectionIndex = (int) activeSection.value_or (-1);
     record.payload = object->getProperty (payloadKey);
 
-    record.valid = version == schemaVersion
+    record.valid = version == (juce::int64) schemaVersion
+                && updatedAt.has_value() && leaseUntil.has_value() && activeSection.has_value()
                 && record.leaderId.isNotEmpty()
                 && record.payload.getDynamicObject() != nullptr;
     return record;

@@ -1,7 +1,6 @@
 #include "processor/InstanceSyncLink.h"
 
 #include "kit/platform/UserDataPaths.h"
-#include "processor/CorvessaProcessor.h"
 #include "processor/StateTree.h"
 #include "processor/SyncPayload.h"
 
@@ -19,8 +18,8 @@ InstanceSync::InstanceSyncCoordinator::Config InstanceSyncLink::makeCoordinatorC
     return config;
 }
 
-InstanceSyncLink::InstanceSyncLink (CorvessaProcessor& owner)
-    : processor (owner),
+InstanceSyncLink::InstanceSyncLink (StateEditor& stateOfOwner)
+    : state (stateOfOwner),
       syncInstanceId (makeInstanceId()),
       coordinatorId (syncInstanceId + ":" + PersistentState::makeSyncInstanceId())
 {
@@ -39,15 +38,20 @@ InstanceSyncLink::~InstanceSyncLink()
 
 juce::String InstanceSyncLink::makeInstanceId()
 {
-    const juce::ScopedLock lock (processor.stateLock);
+    juce::String id;
 
-    if (processor.state.syncInstanceId.isEmpty())
-    {
-        processor.state.syncInstanceId = PersistentState::makeSyncInstanceId();
-        processor.writeStateTree();
-    }
+    state.editState ([&id] (PersistentState& s)
+                     {
+                         const bool minted = s.syncInstanceId.isEmpty();
 
-    return processor.state.syncInstanceId;
+                         if (minted)
+                             s.syncInstanceId = PersistentState::makeSyncInstanceId();
+
+                         id = s.syncInstanceId;
+                         return minted;
+                     },
+                     {});
+    return id;
 }
 
 juce::String InstanceSyncLink::getSyncInstanceId() const
@@ -75,25 +79,23 @@ void InstanceSyncLink::publishNow()
 void InstanceSyncLink::storeMode (Mode mode, bool clearPreFollowerState)
 {
     const auto id = getSyncInstanceId();
-    const juce::ScopedLock lock (processor.stateLock);
 
-    processor.state.syncMode = (int) mode;
-    processor.state.syncInstanceId = id;
+    state.editState ([&] (PersistentState& s)
+                     {
+                         s.syncMode = (int) mode;
+                         s.syncInstanceId = id;
 
-    if (clearPreFollowerState)
-        processor.state.PreFollowerState = {};
+                         if (clearPreFollowerState)
+                             s.PreFollowerState = {};
 
-    processor.writeStateTree();
+                         return true;
+                     },
+                     {});
 }
 
 void InstanceSyncLink::restorePreFollowerState()
 {
-    juce::ValueTree saved;
-
-    {
-        const juce::ScopedLock lock (processor.stateLock);
-        saved = processor.state.PreFollowerState.createCopy();
-    }
+    const auto saved = state.getStateCopy().PreFollowerState;
 
     if (! saved.isValid())
     {
@@ -105,7 +107,7 @@ void InstanceSyncLink::restorePreFollowerState()
     record.syncMode = (int) Mode::Off;
     record.syncInstanceId = getSyncInstanceId();
     record.PreFollowerState = {};
-    processor.replaceState (record, false);
+    state.replaceState (record, false);
 }
 
 bool InstanceSyncLink::setMode (Mode newMode)
@@ -138,18 +140,19 @@ bool InstanceSyncLink::setMode (Mode newMode)
         case Mode::Follower:
         {
             // The instance's own arrangement, kept in its project while it follows.
-            auto own = processor.getStateCopy();
+            auto own = state.getStateCopy();
             own.syncMode = (int) Mode::Off;
             own.syncInstanceId = getSyncInstanceId();
             own.PreFollowerState = {};
-            auto saved = writePersistentStateTree (own);
+            const auto saved = writePersistentStateTree (own);
 
-            {
-                const juce::ScopedLock lock (processor.stateLock);
-                processor.state.PreFollowerState = saved;
-                processor.state.syncInstanceId = own.syncInstanceId;
-                processor.writeStateTree();
-            }
+            state.editState ([&] (PersistentState& s)
+                             {
+                                 s.PreFollowerState = saved;
+                                 s.syncInstanceId = own.syncInstanceId;
+                                 return true;
+                             },
+                             {});
 
             // Polls at once: a live leader's state may be applied before this returns.
             if (! coordinator->setMode (Mode::Follower))
@@ -179,7 +182,7 @@ void InstanceSyncLink::rejoin()
         syncInstanceId = id;
     }
 
-    const auto stored = InstanceSync::toMode (processor.getStateCopy().syncMode);
+    const auto stored = InstanceSync::toMode (state.getStateCopy().syncMode);
 
     if (stored == Mode::Off)
     {
@@ -212,15 +215,17 @@ bool InstanceSyncLink::takeOver()
 //==============================================================================
 InstanceSync::SharedSnapshot InstanceSyncLink::buildSharedSnapshot()
 {
+    const auto copy = state.getStateCopy();
+
     InstanceSync::SharedSnapshot snapshot;
-    snapshot.payload = makeSyncPayload (processor.getStateCopy());
-    snapshot.activeSectionIndex = processor.getSelectedSectionViewIndex();
+    snapshot.payload = makeSyncPayload (copy);
+    snapshot.activeSectionIndex = clampSelectedSectionViewIndex (copy.selectedSectionViewIndex, (int) copy.Sections.size());
     return snapshot;
 }
 
 void InstanceSyncLink::applyLeaderSnapshot (const InstanceSync::SharedSnapshot& snapshot)
 {
-    const auto current = processor.getStateCopy();
+    const auto current = state.getStateCopy();
     const auto next = mergeLeaderSnapshot (current, snapshot, getSyncInstanceId());
 
     if (! next.has_value())
@@ -233,54 +238,26 @@ void InstanceSyncLink::applyLeaderSnapshot (const InstanceSync::SharedSnapshot& 
 
         case SyncApplyPath::light:
         {
-            // Same song: move the selection without resetting playback.
-            {
-                const juce::ScopedLock lock (processor.stateLock);
-                processor.state = *next;
-                processor.writeStateTree();
-            }
+            // Same song: the selection or the playback mode moved. Playback is not reset; the
+            // audio thread is asked to follow as the leader's own setters asked it, with the
+            // requests a selection and a mode change post (a jump waits for the playing section
+            // to end), so both play the same section after it.
+            EditEffects effects { EditEffect::clearPendingJump };
 
-            processor.pendingSectionJump.store (-1);
-            followLeadersPlayback (current, *next);
-            processor.requestRegeneration();
+            if (next->sectionPlaybackMode != current.sectionPlaybackMode)
+                effects.push_back (EditEffect::postPlaybackMode);
+
+            if (next->selectedSectionViewIndex != current.selectedSectionViewIndex)
+                effects.insert (effects.end(), { EditEffect::postSelectionJump, EditEffect::moveSectionParameter });
+
+            effects.push_back (EditEffect::regenerate);
+            state.editState ([&next] (PersistentState& s) { s = *next; return true; }, effects);
             return;
         }
 
         case SyncApplyPath::full:
-            processor.replaceState (*next, false);
+            state.replaceState (*next, false);
             return;
-    }
-}
-
-void InstanceSyncLink::followLeadersPlayback (const PersistentState& before, const PersistentState& after)
-{
-    // The audio thread plays what the section parameter and its two request slots say, not the
-    // stored selection. Without these requests a follower would go on playing its old section
-    // (or looping instead of advancing) until some unrelated full update came along. They are
-    // the requests the leader's own setters posted: a playback-mode request, and a section jump
-    // that waits for the playing section to end, so both play the same section after it.
-    const auto sectionCount = (int) after.Sections.size();
-
-    if (after.sectionPlaybackMode != before.sectionPlaybackMode)
-    {
-        processor.pendingPlaybackMode.store (after.sectionPlaybackMode == 1 ? 1 : 0);
-
-        if (after.sectionPlaybackMode == 1)
-            processor.pushSectionParameter (sectionCount);
-        else
-            processor.pushSectionParameter (juce::jmax (0, processor.playingSectionIndex.load()));
-    }
-
-    if (after.selectedSectionViewIndex != before.selectedSectionViewIndex)
-    {
-        const auto selected = processor.getSelectedSectionViewIndex();
-
-        if (processor.getSectionParameterIndex() < sectionCount)
-            processor.pendingSectionJump.store (selected);
-        else
-            processor.pendingSectionJump.store (-1);
-
-        processor.pushSectionParameter (selected);
     }
 }
 
@@ -288,17 +265,17 @@ void InstanceSyncLink::onModeChanged (Mode mode)
 {
     // The link's own operations store the role themselves; this catches a leader that the
     // coordinator demoted on its own because another instance took over.
-    if (mode != Mode::Off)
+    if (mode != Mode::Off || state.getStateCopy().syncMode != (int) Mode::Leader)
         return;
 
-    {
-        const juce::ScopedLock lock (processor.stateLock);
-
-        if (processor.state.syncMode != (int) Mode::Leader)
-            return;
-    }
-
-    processor.syncRoleChosen.store (true);
-    storeMode (Mode::Off, true);
-    processor.pushStateToHostParameters();
+    state.markSyncRoleChosen();
+    const auto id = getSyncInstanceId();
+    state.editState ([&id] (PersistentState& s)
+                     {
+                         s.syncMode = (int) Mode::Off;
+                         s.syncInstanceId = id;
+                         s.PreFollowerState = {};
+                         return true;
+                     },
+                     { EditEffect::pushHostParameters });
 }

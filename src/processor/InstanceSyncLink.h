@@ -2,26 +2,26 @@
 
 #include "processor/InstanceSync.h"
 #include "processor/PersistentState.h"
+#include "processor/StateEditor.h"
 
 #include <juce_core/juce_core.h>
 
 #include <memory>
 
-class CorvessaProcessor;
-
-// Connects one processor to the instances it keeps in step with. It owns the coordinator of the
+// Connects one processor's state to the instances it keeps in step with. It owns the coordinator of the
 // shared file, decides the instance's identity in that file, builds the snapshot a leader
 // shares, applies a leader's snapshot on a follower, and keeps the stored sync role (`syncMode`,
 // `syncInstanceId`, `PreFollowerState` of the state) in agreement with the coordinator's mode.
 // A follower's own arrangement is saved when it starts following and given back when it stops.
 //
 // Called by the processor's constructor, state restore and setters and by the coordinator's
-// timer on the message thread; never by the audio thread. Lock order: the coordinator's file
-// lock, then the processor's state lock.
+// timer on the message thread; never by the audio thread. It reads and changes the state only
+// through the processor's edit path (StateEditor). Lock order: the coordinator's file lock,
+// then the processor's state lock.
 class InstanceSyncLink
 {
 public:
-    explicit InstanceSyncLink (CorvessaProcessor& owner);
+    explicit InstanceSyncLink (StateEditor& stateOfOwner);
     // Quiet on the state: no mode change reaches it. A leader deletes the shared file when the
     // file still names it.
     ~InstanceSyncLink();
@@ -58,10 +58,7 @@ private:
     InstanceSync::SharedSnapshot buildSharedSnapshot();
     void applyLeaderSnapshot (const InstanceSync::SharedSnapshot& snapshot);
     void onModeChanged (InstanceSync::Mode mode);
-    // Posts the playback requests that make the audio thread follow a moved selection or mode.
-    void followLeadersPlayback (const PersistentState& before, const PersistentState& after);
-
-    CorvessaProcessor& processor;
+    StateEditor& state;
 
     mutable juce::CriticalSection idLock;   // a restore on a host thread may change the id
     juce::String syncInstanceId;

@@ -91,6 +91,9 @@ PersistentState readLegacyState (const juce::XmlElement& root)
         parseLegacySectionChain (record.Sections, chain->getStringAttribute ("jsonPayload"), ignored);
     }
 
+    // As the current format's reader does: a selection beyond the song would put the section
+    // parameter on its Auto-Advance step.
+    record.selectedSectionViewIndex = clampSelectedSectionViewIndex (record.selectedSectionViewIndex, (int) record.Sections.size());
     return record;
 }
 

@@ -27,6 +27,10 @@ juce::MidiMessageSequence renderClipSequence (const std::vector<ClipChord>& chor
         const double s = chord.startTicks;
         const double l = chord.lengthTicks;
 
+        // Live playback never finds a chord of no length under the playhead.
+        if (! (l > 0.0))
+            continue;
+
         for (auto it = open.begin(); it != open.end();)
         {
             const auto [channel, note] = it->first;
@@ -37,8 +41,9 @@ juce::MidiMessageSequence renderClipSequence (const std::vector<ClipChord>& chor
             }
 
             // Played again but not held: end early so that it can be struck again at s.
-            const double end = chord.notes.notes.contains (channel, note) ? std::max (s - releaseGapTicks, it->second)
-                                                                          : s;
+            const double end = chord.notes.notes.contains (channel, note)
+                                   ? std::min (s, std::max (s - releaseGapTicks, it->second + minimumNoteTicks))
+                                   : s;
             addNote (channel, note, it->second, end);
             it = open.erase (it);
         }
@@ -48,7 +53,7 @@ juce::MidiMessageSequence renderClipSequence (const std::vector<ClipChord>& chor
             if (chord.notes.isHeld (channel, note))
                 open.emplace (std::make_pair (channel, note), s); // keeps an earlier start
             else
-                addNote (channel, note, s, std::max (s + l - releaseGapTicks, s));
+                addNote (channel, note, s, std::max (s + l - releaseGapTicks, s + minimumNoteTicks));
         });
     }
 

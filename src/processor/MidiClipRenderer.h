@@ -7,12 +7,16 @@
 #include <vector>
 
 // Renders a compiled section as a MIDI clip with the note rules of live playback: velocity 110,
-// plain notes ending 4 ticks before their chord's end, held notes sounding on as one long note
+// plain notes ending 4 ticks before their chord's end (but lasting at least one tick), chords of
+// no length left out, held notes sounding on as one long note
 // across every chord that holds them.
 namespace MidiClipRenderer
 {
 constexpr int ticksPerQuarterNote = 128;
 constexpr double releaseGapTicks = 4.0;
+// A note-on and a note-off at one tick are read off-first by MIDI readers (JUCE's among them),
+// and the note would never end: even the notes of the shortest chords last this long.
+constexpr double minimumNoteTicks = 1.0;
 
 // One chord of the clip: its place in ticks and the notes it sounds.
 struct ClipChord

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "processor/SectionData.h"
+#include "song/SectionData.h"
 
 #include <juce_core/juce_core.h>
 #include <juce_data_structures/juce_data_structures.h>

@@ -2,7 +2,7 @@
 // emits the difference between the notes that sound and the notes that should sound.
 #include "processor/CorvessaProcessor.h"
 
-#include "processor/CompiledSection.h"
+#include "compile/CompiledSection.h"
 #include "processor/CompiledSlotNotes.h"
 #include "processor/SectionTimeline.h"
 
@@ -45,6 +45,10 @@ void CorvessaProcessor::releaseResources()
 
 void CorvessaProcessor::forgetSoundingState()
 {
+    // The instrument downstream still holds these notes: the next block ends them first, or
+    // they would hang after a buffer or rate change or a re-activation during playback.
+    owedNoteOffs.merge (soundingNotes);
+    owedNoteOffs.merge (soundingPreviewNotes);
     soundingNotes.clear();
     soundingPreviewNotes.clear();
     lastSlotIndex = -1;
@@ -79,6 +83,13 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
     if (numSamples <= 0)
         return; // a block without samples has no place for events and moves no time on
 
+    // Notes that a preparation or release forgot end before anything else happens.
+    if (! owedNoteOffs.isEmpty())
+    {
+        PlaybackNotes::emitNoteOffs (owedNoteOffs, midiMessages);
+        owedNoteOffs.clear();
+    }
+
     // A state replacement asks for the chord at the playhead to be rendered anew.
     if (playbackResetRequested.exchange (false))
         lastSnapshot.reset();
@@ -110,7 +121,9 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
     telemetryClient.addProcessedSamples (numSamples, true);
 
     // 6. The bank stays alive to the end of the block (and beyond, until a newer one is used).
-    const auto* bank = acquirePlaybackBank();
+    // The last rendered snapshot belongs to the bank in use: it is forgotten before that bank
+    // is given up, so its reference is never the last one to go on this thread.
+    const auto* bank = compiledBank.acquireForAudio ([this] { lastSnapshot.reset(); });
     if (bank == nullptr)
         return;
 
@@ -164,6 +177,7 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
             cursor.reset (place.section, numSections, true);
             sectionStartPpq = place.passStart;
             lastHostStep = hostStep;
+            awaitedHostStep = -1;
             pendingSectionJump.store (-1);
             pendingPlaybackMode.store (-1);
             placedOnTimeline = true;
@@ -175,12 +189,13 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
         // 15. Placement and requests.
         if (previousSection < 0 || relocated)
         {
-            // The selected section is read under the state lock only for the Auto-Advance step
-            // without a timeline position.
-            const int target = hostStep < numSections ? hostStep : getSelectedSectionViewIndex();
+            // The Auto-Advance step without a timeline position places the selected section,
+            // read from its mirror: the audio thread never waits for the state lock.
+            const int target = hostStep < numSections ? hostStep : selectionMirror.load (std::memory_order_relaxed);
             cursor.reset (target, numSections, hostStep >= numSections);
             sectionStartPpq = ppq;
             lastHostStep = hostStep;
+            awaitedHostStep = -1;
             pendingSectionJump.store (-1);
         }
         else
@@ -198,10 +213,18 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
             {
                 cursor.queuedIndex = juce::jmin (jump, numSections - 1);
                 lastHostStep = hostStep;
+                // A selection posts its jump and then moves the section parameter to the same
+                // step; this block may fall between the two. That move, when it comes, is not
+                // a host's request to start the section at once.
+                awaitedHostStep = hostStep == cursor.queuedIndex ? -1 : cursor.queuedIndex;
             }
             else if (hostStep != lastHostStep)
             {
-                if (hostStep >= numSections)
+                if (hostStep == awaitedHostStep)
+                {
+                    // The selection's own parameter move: its jump is already queued.
+                }
+                else if (hostStep >= numSections)
                 {
                     cursor.advance = true;
                 }
@@ -213,6 +236,7 @@ void CorvessaProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
                     sectionStartPpq = ppq;
                 }
                 lastHostStep = hostStep;
+                awaitedHostStep = -1;
             }
         }
 

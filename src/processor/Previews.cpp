@@ -2,7 +2,7 @@
 // at the start of its next block, whether or not the transport runs.
 #include "processor/CorvessaProcessor.h"
 
-#include "processor/CompiledSection.h"
+#include "compile/CompiledSection.h"
 #include "processor/CompiledSlotNotes.h"
 
 void CorvessaProcessor::postPreview (const std::vector<std::pair<int, int>>& channelNotePairs, int velocity, bool stop)

@@ -68,7 +68,7 @@ juce::Result CorvessaProcessor::applyPortableProject (const juce::var& project)
 
     // An apply never changes the sync role, the instance id or the saved pre-follower state.
     replaceState (record, true);
-    externalEditCounter.fetch_add (1);
+    editState ({}, { EditEffect::countExternalEdit });
     return juce::Result::ok();
 }
 

@@ -1,38 +1,133 @@
-// The processor's editable state: locked getters, and setters that store, write the state tree
-// and then set their effects in motion (recompile, host parameter push, immediate sync publish)
-// once the lock is released.
+// The processor's editable state: locked getters, and the one edit path through which every
+// writer changes it (setters, replacement, state restore, host parameters, the sync link, the
+// portable apply), each naming the effects that follow its change.
 #include "processor/CorvessaProcessor.h"
 
 #include "processor/InstanceSyncLink.h"
 
 namespace
 {
-// Whether the host must re-read the section parameter's step count and texts.
-bool sectionNamesDiffer (const SectionList& before, const SectionList& after)
+// What the host's texts of the section parameter are made of: the count and the names.
+juce::StringArray sectionNamesOf (const SectionList& sections)
 {
-    if (before.size() != after.size())
-        return true;
+    juce::StringArray names;
 
-    for (size_t i = 0; i < before.size(); ++i)
-        if (before[i].name != after[i].name)
-            return true;
+    for (const auto& section : sections)
+        names.add (section.name);
 
-    return false;
+    return names;
+}
+
+// One field of the record, stored by an edit.
+template <typename Field, typename Value>
+std::function<bool (PersistentState&)> storing (Field PersistentState::* field, Value value)
+{
+    return [field, value] (PersistentState& state) { state.*field = value; return true; };
 }
 } // namespace
 
 //==============================================================================
-template <typename Field>
-void CorvessaProcessor::storeField (Field PersistentState::* field, Field newValue)
+bool CorvessaProcessor::editState (const std::function<bool (PersistentState&)>& change, const EditEffects& effects)
 {
-    const juce::ScopedLock lock (stateLock);
-    state.*field = std::move (newValue);
-    writeStateTree();
+    const auto countBefore = getSectionCount();
+    const auto stepBefore = getSectionParameterIndex();
+    bool namesChanged = false;
+
+    if (change)
+    {
+        const juce::ScopedLock lock (stateLock);
+        const auto namesBefore = sectionNamesOf (state.Sections);
+
+        if (! change (state))
+            return false;
+
+        namesChanged = namesBefore != sectionNamesOf (state.Sections);
+        writeStateTree();
+    }
+
+    // The section parameter's value is a fraction of its step count: a new count must not make
+    // it name another step.
+    keepSectionParameterStep (countBefore, stepBefore);
+
+    for (const auto effect : effects)
+        runEditEffect (effect, namesChanged);
+
+    return true;
 }
 
-// Used from other files of the processor too (host parameters).
-template void CorvessaProcessor::storeField<bool> (bool PersistentState::*, bool);
-template void CorvessaProcessor::storeField<int> (int PersistentState::*, int);
+void CorvessaProcessor::runEditEffect (EditEffect effect, bool sectionNamesChanged)
+{
+    if (effect == EditEffect::updateHostDisplay && ! sectionNamesChanged)
+        return;
+
+    if (editEffectObserver)
+        editEffectObserver (effect);
+
+    switch (effect)
+    {
+        case EditEffect::regenerate:
+            requestRegeneration();
+            break;
+
+        case EditEffect::pushHostParameters:
+            pushStateToHostParameters();
+            break;
+
+        case EditEffect::updateHostDisplay:
+            updateHostDisplay (juce::AudioProcessorListener::ChangeDetails().withParameterInfoChanged (true));
+            break;
+
+        case EditEffect::publishSync:
+            if (syncLink != nullptr)
+                syncLink->publishNow();
+            break;
+
+        case EditEffect::countExternalEdit:
+            externalEditCounter.fetch_add (1);
+            break;
+
+        case EditEffect::resetPlayback:
+            playingSectionIndex.store (-1);
+            pendingSectionJump.store (-1);
+            playbackResetRequested.store (true);
+            break;
+
+        case EditEffect::rejoinSyncRole:
+            if (syncLink != nullptr)
+            {
+                syncLink->rejoin();
+
+                if (syncLink->getMode() != InstanceSync::Mode::Off)
+                    syncRoleChosen.store (true);
+            }
+            break;
+
+        case EditEffect::moveSectionParameter:
+            pushSectionParameter (getSelectedSectionViewIndex());
+            break;
+
+        case EditEffect::clearPendingJump:
+            pendingSectionJump.store (-1);
+            break;
+
+        case EditEffect::postSelectionJump:
+            // On a section step the jump waits for the playing section to end; on the
+            // Auto-Advance step the timeline decides and a queued jump would fight it.
+            if (sectionParameter == nullptr || getSectionParameterIndex() < getSectionCount())
+                pendingSectionJump.store (getSelectedSectionViewIndex());
+            else
+                pendingSectionJump.store (-1);
+            break;
+
+        case EditEffect::postPlaybackMode:
+        {
+            const auto advance = getSectionPlaybackMode() == 1;
+            pendingPlaybackMode.store (advance ? 1 : 0);
+            pushSectionParameter (advance ? getSectionCount() : juce::jmax (0, playingSectionIndex.load()));
+            break;
+        }
+    }
+}
 
 void CorvessaProcessor::requestRegeneration()
 {
@@ -41,17 +136,9 @@ void CorvessaProcessor::requestRegeneration()
     generationThread.wake();
 }
 
-void CorvessaProcessor::publishSyncNow()
+void CorvessaProcessor::markSyncRoleChosen()
 {
-    if (syncLink != nullptr)
-        syncLink->publishNow();
-}
-
-void CorvessaProcessor::resetPlaybackPosition()
-{
-    playingSectionIndex.store (-1);
-    pendingSectionJump.store (-1);
-    playbackResetRequested.store (true);
+    syncRoleChosen.store (true);
 }
 
 //==============================================================================
@@ -139,169 +226,129 @@ SectionMode::SectionData CorvessaProcessor::getWorkingSection() const
 
 //==============================================================================
 // Arrangement flags and octave offsets: the compiled notes depend on them.
-void CorvessaProcessor::setArrangeBassAddOctave (bool b)           { storeField (&PersistentState::arrangeBassAddOctave, b);            requestRegeneration(); }
-void CorvessaProcessor::setArrangeBassAddFifth (bool b)            { storeField (&PersistentState::arrangeBassAddFifth, b);             requestRegeneration(); }
-void CorvessaProcessor::setArrangeBodyAddRoot (bool b)             { storeField (&PersistentState::arrangeBodyAddRoot, b);              requestRegeneration(); }
-void CorvessaProcessor::setArrangeBodyAddFifth (bool b)            { storeField (&PersistentState::arrangeBodyAddFifth, b);             requestRegeneration(); }
-void CorvessaProcessor::setArrangeBodyWithShimmer (bool b)         { storeField (&PersistentState::arrangeBodyWithShimmer, b);          requestRegeneration(); }
-void CorvessaProcessor::setArrangeShimmerTopNoteEnabled (bool b)   { storeField (&PersistentState::arrangeShimmerTopNoteEnabled, b);    requestRegeneration(); }
-void CorvessaProcessor::setArrangeShimmerColorNotesEnabled (bool b){ storeField (&PersistentState::arrangeShimmerColorNotesEnabled, b); requestRegeneration(); }
+void CorvessaProcessor::setArrangeBassAddOctave (bool b)            { editState (storing (&PersistentState::arrangeBassAddOctave, b), { EditEffect::regenerate }); }
+void CorvessaProcessor::setArrangeBassAddFifth (bool b)             { editState (storing (&PersistentState::arrangeBassAddFifth, b), { EditEffect::regenerate }); }
+void CorvessaProcessor::setArrangeBodyAddRoot (bool b)              { editState (storing (&PersistentState::arrangeBodyAddRoot, b), { EditEffect::regenerate }); }
+void CorvessaProcessor::setArrangeBodyAddFifth (bool b)             { editState (storing (&PersistentState::arrangeBodyAddFifth, b), { EditEffect::regenerate }); }
+void CorvessaProcessor::setArrangeBodyWithShimmer (bool b)          { editState (storing (&PersistentState::arrangeBodyWithShimmer, b), { EditEffect::regenerate }); }
+void CorvessaProcessor::setArrangeShimmerTopNoteEnabled (bool b)    { editState (storing (&PersistentState::arrangeShimmerTopNoteEnabled, b), { EditEffect::regenerate }); }
+void CorvessaProcessor::setArrangeShimmerColorNotesEnabled (bool b) { editState (storing (&PersistentState::arrangeShimmerColorNotesEnabled, b), { EditEffect::regenerate }); }
 
-void CorvessaProcessor::setBassOctave (int offset)    { storeField (&PersistentState::bassOctave, clampLayerOctaveOffset (offset));    requestRegeneration(); }
-void CorvessaProcessor::setBodyOctave (int offset)    { storeField (&PersistentState::bodyOctave, clampLayerOctaveOffset (offset));    requestRegeneration(); }
-void CorvessaProcessor::setShimmerOctave (int offset) { storeField (&PersistentState::shimmerOctave, clampLayerOctaveOffset (offset)); requestRegeneration(); }
+void CorvessaProcessor::setBassOctave (int offset)    { editState (storing (&PersistentState::bassOctave, clampLayerOctaveOffset (offset)), { EditEffect::regenerate }); }
+void CorvessaProcessor::setBodyOctave (int offset)    { editState (storing (&PersistentState::bodyOctave, clampLayerOctaveOffset (offset)), { EditEffect::regenerate }); }
+void CorvessaProcessor::setShimmerOctave (int offset) { editState (storing (&PersistentState::shimmerOctave, clampLayerOctaveOffset (offset)), { EditEffect::regenerate }); }
 
 // Legato and voicing are also host parameters.
-void CorvessaProcessor::setBassLegato (bool b)    { storeField (&PersistentState::bassLegato, b);    requestRegeneration(); pushStateToHostParameters(); }
-void CorvessaProcessor::setBodyLegato (bool b)    { storeField (&PersistentState::bodyLegato, b);    requestRegeneration(); pushStateToHostParameters(); }
-void CorvessaProcessor::setShimmerLegato (bool b) { storeField (&PersistentState::shimmerLegato, b); requestRegeneration(); pushStateToHostParameters(); }
+void CorvessaProcessor::setBassLegato (bool b)    { editState (storing (&PersistentState::bassLegato, b), { EditEffect::regenerate, EditEffect::pushHostParameters }); }
+void CorvessaProcessor::setBodyLegato (bool b)    { editState (storing (&PersistentState::bodyLegato, b), { EditEffect::regenerate, EditEffect::pushHostParameters }); }
+void CorvessaProcessor::setShimmerLegato (bool b) { editState (storing (&PersistentState::shimmerLegato, b), { EditEffect::regenerate, EditEffect::pushHostParameters }); }
 
 void CorvessaProcessor::setBodyVoicing (int styleIndex)
 {
-    {
-        const juce::ScopedLock lock (stateLock);
-        state.bodyVoicing = styleIndex;
-        state.inversionType = styleIndex;
-        writeStateTree();
-    }
-
-    requestRegeneration();
-    pushStateToHostParameters();
+    editState ([styleIndex] (PersistentState& s) { s.bodyVoicing = s.inversionType = styleIndex; return true; },
+               { EditEffect::regenerate, EditEffect::pushHostParameters });
 }
 
 void CorvessaProcessor::setShimmerVoicing (int styleIndex)
 {
-    storeField (&PersistentState::shimmerVoicing, styleIndex);
-    requestRegeneration();
-    pushStateToHostParameters();
+    editState (storing (&PersistentState::shimmerVoicing, styleIndex), { EditEffect::regenerate, EditEffect::pushHostParameters });
 }
 
 void CorvessaProcessor::setProgression (const juce::String& newProgression)
 {
-    storeField (&PersistentState::progression, newProgression);
-    requestRegeneration();
-    publishSyncNow();
+    editState (storing (&PersistentState::progression, newProgression), { EditEffect::regenerate, EditEffect::publishSync });
 }
 
 void CorvessaProcessor::setCurrentScale (const juce::String& scaleName, const juce::String& rootKey, const juce::String& suggestedBpm)
 {
-    {
-        const juce::ScopedLock lock (stateLock);
-        state.currentScaleName = scaleName;
-        state.currentRootKey = rootKey;
-        state.currentSuggestedBpm = suggestedBpm;
-        writeStateTree();
-    }
-
-    publishSyncNow();
+    // No recompile: the caller sets the sections next.
+    editState ([&] (PersistentState& s)
+               {
+                   s.currentScaleName = scaleName;
+                   s.currentRootKey = rootKey;
+                   s.currentSuggestedBpm = suggestedBpm;
+                   return true;
+               },
+               { EditEffect::publishSync });
 }
 
 void CorvessaProcessor::setOutputLayerMode (int mode)
 {
-    const auto clamped = clampOutputLayerMode (mode);
-    storeField (&PersistentState::outputLayerMode, clamped);
-    // The channel-1 mix is applied by the audio thread at its next block; no recompile.
-    audioOutputLayerMode.store (clamped);
-    pushStateToHostParameters();
+    // The channel-1 mix reaches the audio thread through its copy at the next block; no recompile.
+    editState (storing (&PersistentState::outputLayerMode, clampOutputLayerMode (mode)), { EditEffect::pushHostParameters });
 }
 
 // Editor and mood-panel settings: stored and saved, nothing else.
-void CorvessaProcessor::setLocked (bool b)                 { storeField (&PersistentState::locked, b); }
-void CorvessaProcessor::setMoodVisible (bool b)            { storeField (&PersistentState::moodVisible, b); }
-void CorvessaProcessor::setMoodFifthOfFifth (bool b)       { storeField (&PersistentState::moodFifthOfFifth, b); }
-void CorvessaProcessor::setMoodTritone (bool b)            { storeField (&PersistentState::moodTritone, b); }
-void CorvessaProcessor::setMoodChromaticMediant (bool b)   { storeField (&PersistentState::moodChromaticMediant, b); }
-void CorvessaProcessor::setMoodSlashChords (bool b)        { storeField (&PersistentState::moodSlashChords, b); }
-void CorvessaProcessor::setMoodId (int value)              { storeField (&PersistentState::moodId, value); }
-void CorvessaProcessor::setMoodKeyId (int value)           { storeField (&PersistentState::moodKeyId, value); }
-void CorvessaProcessor::setMoodBars (int value)            { storeField (&PersistentState::moodBars, value); }
+void CorvessaProcessor::setLocked (bool b)                 { editState (storing (&PersistentState::locked, b), {}); }
+void CorvessaProcessor::setMoodVisible (bool b)            { editState (storing (&PersistentState::moodVisible, b), {}); }
+void CorvessaProcessor::setMoodFifthOfFifth (bool b)       { editState (storing (&PersistentState::moodFifthOfFifth, b), {}); }
+void CorvessaProcessor::setMoodTritone (bool b)            { editState (storing (&PersistentState::moodTritone, b), {}); }
+void CorvessaProcessor::setMoodChromaticMediant (bool b)   { editState (storing (&PersistentState::moodChromaticMediant, b), {}); }
+void CorvessaProcessor::setMoodSlashChords (bool b)        { editState (storing (&PersistentState::moodSlashChords, b), {}); }
+void CorvessaProcessor::setMoodId (int value)              { editState (storing (&PersistentState::moodId, value), {}); }
+void CorvessaProcessor::setMoodKeyId (int value)           { editState (storing (&PersistentState::moodKeyId, value), {}); }
+void CorvessaProcessor::setMoodBars (int value)            { editState (storing (&PersistentState::moodBars, value), {}); }
 
 void CorvessaProcessor::setSelectedArrangementVoiceTab (int tab)
 {
     const auto clamped = clampArrangementVoiceTab (tab);
-    const juce::ScopedLock lock (stateLock);
 
-    if (state.selectedArrangementVoiceTab == clamped)
-        return;
+    // Written only when it changes.
+    editState ([clamped] (PersistentState& s)
+               {
+                   if (s.selectedArrangementVoiceTab == clamped)
+                       return false;
 
-    state.selectedArrangementVoiceTab = clamped;
-    writeStateTree();
+                   s.selectedArrangementVoiceTab = clamped;
+                   return true;
+               },
+               {});
 }
 
 //==============================================================================
 void CorvessaProcessor::setSections (const SectionList& newSections, bool regenerate)
 {
-    bool namesChanged = false;
-
-    {
-        const juce::ScopedLock lock (stateLock);
-        namesChanged = sectionNamesDiffer (state.Sections, newSections);
-        state.Sections = newSections;
-        state.selectedSectionViewIndex = clampSelectedSectionViewIndex (state.selectedSectionViewIndex,
-                                                                        (int) state.Sections.size());
-        writeStateTree();
-    }
-
-    pushSectionParameter (getSelectedSectionViewIndex());
-
-    if (namesChanged)
-        updateHostDisplay (juce::AudioProcessorListener::ChangeDetails().withParameterInfoChanged (true));
-
-    pendingSectionJump.store (-1);
+    EditEffects effects { EditEffect::moveSectionParameter, EditEffect::updateHostDisplay, EditEffect::clearPendingJump };
 
     if (regenerate)
-        requestRegeneration();
+        effects.push_back (EditEffect::regenerate);
 
-    publishSyncNow();
+    effects.push_back (EditEffect::publishSync);
+
+    editState ([&newSections] (PersistentState& s)
+               {
+                   s.Sections = newSections;
+                   s.selectedSectionViewIndex = clampSelectedSectionViewIndex (s.selectedSectionViewIndex, (int) s.Sections.size());
+                   return true;
+               },
+               effects);
 }
 
 void CorvessaProcessor::setSectionPlaybackMode (int mode)
 {
-    storeField (&PersistentState::sectionPlaybackMode, mode);
-
-    pendingPlaybackMode.store (mode == 1 ? 1 : 0);
-
-    if (mode == 1)
-        pushSectionParameter (getSectionCount());
-    else
-        pushSectionParameter (juce::jmax (0, playingSectionIndex.load()));
-
-    publishSyncNow();
+    editState (storing (&PersistentState::sectionPlaybackMode, mode), { EditEffect::postPlaybackMode, EditEffect::publishSync });
 }
 
 void CorvessaProcessor::setSelectedSectionViewIndex (int index)
 {
-    {
-        const juce::ScopedLock lock (stateLock);
-        state.selectedSectionViewIndex = clampSelectedSectionViewIndex (index, (int) state.Sections.size());
-        writeStateTree();
-    }
-
-    const auto selected = getSelectedSectionViewIndex();
-
-    // On a section step the jump waits for the playing section to end; on the Auto-Advance step
-    // the timeline decides and a queued jump would fight it.
-    if (sectionParameter == nullptr || getSectionParameterIndex() < getSectionCount())
-        pendingSectionJump.store (selected);
-    else
-        pendingSectionJump.store (-1);
-
-    pushSectionParameter (selected);
-    publishSyncNow();
+    editState ([index] (PersistentState& s)
+               {
+                   s.selectedSectionViewIndex = clampSelectedSectionViewIndex (index, (int) s.Sections.size());
+                   return true;
+               },
+               { EditEffect::postSelectionJump, EditEffect::moveSectionParameter, EditEffect::publishSync });
 }
 
 bool CorvessaProcessor::setSyncMode (int mode)
 {
     syncRoleChosen.store (true);
 
-    bool accepted = true;
+    // The sync link stores the role it ends up in itself.
+    const bool accepted = syncLink != nullptr ? syncLink->setMode (InstanceSync::toMode (mode))
+                                              : editState (storing (&PersistentState::syncMode, mode), {});
 
-    if (syncLink != nullptr)
-        accepted = syncLink->setMode (InstanceSync::toMode (mode));
-    else
-        storeField (&PersistentState::syncMode, mode);
-
-    pushStateToHostParameters();
+    // Also after a refusal: the host's parameter shows the role in force.
+    editState ({}, { EditEffect::pushHostParameters });
     return accepted;
 }
 
@@ -309,28 +356,17 @@ bool CorvessaProcessor::takeOverSyncLeadership()
 {
     syncRoleChosen.store (true);
 
-    bool accepted = true;
+    const bool accepted = syncLink != nullptr ? syncLink->takeOver()
+                                              : editState (storing (&PersistentState::syncMode, (int) InstanceSync::Mode::Leader), {});
 
-    if (syncLink != nullptr)
-        accepted = syncLink->takeOver();
-    else
-        storeField (&PersistentState::syncMode, (int) InstanceSync::Mode::Leader);
-
-    pushStateToHostParameters();
+    editState ({}, { EditEffect::pushHostParameters });
     return accepted;
 }
 
 void CorvessaProcessor::setWorkingSection (const SectionMode::SectionData& section)
 {
-    {
-        const juce::ScopedLock lock (stateLock);
-        state.applySection (section);
-        writeStateTree();
-    }
-
-    requestRegeneration();
-    pushStateToHostParameters();
-    publishSyncNow();
+    editState ([&section] (PersistentState& s) { s.applySection (section); return true; },
+               { EditEffect::regenerate, EditEffect::pushHostParameters, EditEffect::publishSync });
 }
 
 void CorvessaProcessor::replaceState (const PersistentState& newState, bool keepSyncFieldsOfLiveState)
@@ -340,31 +376,13 @@ void CorvessaProcessor::replaceState (const PersistentState& newState, bool keep
     if (keepSyncFieldsOfLiveState)
         keepSyncFields (record);
 
-    bool namesChanged = false;
+    EditEffects effects { EditEffect::resetPlayback };
 
-    {
-        const juce::ScopedLock lock (stateLock);
-        namesChanged = sectionNamesDiffer (state.Sections, record.Sections);
-        state = std::move (record);
-        writeStateTree();
-        audioOutputLayerMode.store (state.outputLayerMode);
-    }
+    if (! keepSyncFieldsOfLiveState)
+        effects.push_back (EditEffect::rejoinSyncRole);
 
-    resetPlaybackPosition();
+    effects.insert (effects.end(), { EditEffect::pushHostParameters, EditEffect::updateHostDisplay,
+                                     EditEffect::regenerate, EditEffect::publishSync });
 
-    if (syncLink != nullptr && ! keepSyncFieldsOfLiveState)
-    {
-        syncLink->rejoin();
-
-        if (syncLink->getMode() != InstanceSync::Mode::Off)
-            syncRoleChosen.store (true);
-    }
-
-    pushStateToHostParameters();
-
-    if (namesChanged)
-        updateHostDisplay (juce::AudioProcessorListener::ChangeDetails().withParameterInfoChanged (true));
-
-    requestRegeneration();
-    publishSyncNow();
+    editState ([&record] (PersistentState& s) { s = std::move (record); return true; }, effects);
 }

@@ -2,7 +2,7 @@
 // layer on its own channel, written as a Standard MIDI File for the editor to hand on.
 #include "processor/CorvessaProcessor.h"
 
-#include "processor/CompiledSection.h"
+#include "compile/CompiledSection.h"
 #include "processor/CompiledSlotNotes.h"
 #include "processor/MidiClipRenderer.h"
 

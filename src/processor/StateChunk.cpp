@@ -4,6 +4,7 @@
 
 #include "processor/InstanceSyncLink.h"
 #include "processor/LegacyStateChunk.h"
+#include "processor/StateChunkXml.h"
 #include "processor/StateTree.h"
 
 void CorvessaProcessor::writeStateTree()
@@ -19,8 +20,12 @@ void CorvessaProcessor::writeStateTree()
 
     parameters.state.appendChild (fresh, nullptr);
 
-    // Every change of the record passes through here with the lock held.
+    // Every change of the record passes through here with the lock held; so do the copies of
+    // it that the audio thread and the host's parameter queries read without the lock.
     sectionCountMirror.store ((int) state.Sections.size(), std::memory_order_relaxed);
+    audioOutputLayerMode.store (state.outputLayerMode, std::memory_order_relaxed);
+    selectionMirror.store (clampSelectedSectionViewIndex (state.selectedSectionViewIndex, (int) state.Sections.size()),
+                           std::memory_order_relaxed);
 }
 
 void CorvessaProcessor::getStateInformation (juce::MemoryBlock& destData)
@@ -42,7 +47,9 @@ void CorvessaProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
     if (data != nullptr && sizeInBytes > 0)
     {
-        if (auto xml = getXmlFromBinary (data, sizeInBytes))
+        // The text is checked before the framework's XML reader sees it: a damaged or foreign
+        // chunk must give the defaults, never hang or crash the host.
+        if (auto xml = StateChunkXml::parseChunk (data, sizeInBytes))
         {
             if (xml->getTagName().equalsIgnoreCase ("Corvessa"))
             {
@@ -78,31 +85,21 @@ void CorvessaProcessor::restoreStateTree (const juce::ValueTree& tree)
         record = readPersistentStateTree (parameters.state.getChildWithName ("PersistentState"));
     }
 
+    // A role chosen in the life of this instance survives the load; otherwise the stored role
+    // is re-entered. Unlike a replacement, a load does not ask the host to refresh its display.
     const bool keepLiveSyncFields = syncRoleChosen.load();
 
     if (keepLiveSyncFields)
         keepSyncFields (record);
 
-    {
-        const juce::ScopedLock lock (stateLock);
-        state = std::move (record);
-        audioOutputLayerMode.store (state.outputLayerMode);
-        writeStateTree();
-    }
+    EditEffects effects { EditEffect::resetPlayback };
 
-    resetPlaybackPosition();
+    if (! keepLiveSyncFields)
+        effects.push_back (EditEffect::rejoinSyncRole);
 
-    if (syncLink != nullptr && ! keepLiveSyncFields)
-    {
-        syncLink->rejoin();
+    effects.insert (effects.end(), { EditEffect::pushHostParameters, EditEffect::regenerate, EditEffect::publishSync });
 
-        if (syncLink->getMode() != InstanceSync::Mode::Off)
-            syncRoleChosen.store (true);
-    }
-
-    pushStateToHostParameters();
-    requestRegeneration();
-    publishSyncNow();
+    editState ([&record] (PersistentState& s) { s = std::move (record); return true; }, effects);
 }
 
 void CorvessaProcessor::keepSyncFields (PersistentState& record) const

@@ -199,3 +199,54 @@ void processBlock (juce::AudioPluginInstance& instance, juce::AudioBuffer<float>
     instance.processBlock (audio, midi);
 }
 } // namespace PluginHost
+
+//==============================================================================
+// The program lists the plug-in reports through the format's unit interface, which the SDK's
+// validator reads. The framework's own host shows programs only through a program-change
+// parameter, which a plug-in of one program does not have.
+#include <pluginterfaces/vst/ivstcomponent.h>
+#include <pluginterfaces/vst/ivstunits.h>
+
+namespace PluginHost
+{
+juce::StringArray reportedProgramNames (juce::AudioPluginInstance& instance)
+{
+    struct ComponentOf : juce::ExtensionsVisitor
+    {
+        void visitVST3Client (const VST3Client& client) override { component = client.getIComponentPtr(); }
+        Steinberg::Vst::IComponent* component = nullptr;
+    } visitor;
+
+    instance.getExtensions (visitor);
+    juce::StringArray names;
+    auto* component = visitor.component;
+
+    if (component == nullptr)
+        return names;
+
+    Steinberg::Vst::IUnitInfo* unitInfo = nullptr;
+
+    if (component->queryInterface (Steinberg::Vst::IUnitInfo::iid, (void**) &unitInfo) != Steinberg::kResultOk
+        || unitInfo == nullptr)
+        return names;
+
+    for (Steinberg::int32 list = 0; list < unitInfo->getProgramListCount(); ++list)
+    {
+        Steinberg::Vst::ProgramListInfo info {};
+
+        if (unitInfo->getProgramListInfo (list, info) != Steinberg::kResultOk)
+            continue;
+
+        for (Steinberg::int32 program = 0; program < info.programCount; ++program)
+        {
+            Steinberg::Vst::String128 name {};
+
+            if (unitInfo->getProgramName (info.id, program, name) == Steinberg::kResultOk)
+                names.add (juce::String (juce::CharPointer_UTF16 ((const juce::CharPointer_UTF16::CharType*) name)));
+        }
+    }
+
+    unitInfo->release();
+    return names;
+}
+} // namespace PluginHost

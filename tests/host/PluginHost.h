@@ -46,6 +46,9 @@ juce::ValueTree treeFromChunk (const juce::MemoryBlock& processorChunk);
 // The "PersistentState" child of the instance's saved tree.
 juce::ValueTree getPersistentState (juce::AudioPluginInstance& instance);
 
+// The names of the programs the instance reports to the host through its program lists.
+juce::StringArray reportedProgramNames (juce::AudioPluginInstance& instance);
+
 // A play head whose position the test sets before each block.
 class TestPlayHead : public juce::AudioPlayHead
 {

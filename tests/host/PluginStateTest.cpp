@@ -44,6 +44,18 @@ TEST (HostedPlugin, DescribesItselfAsAStereoMidiInstrument)
     EXPECT_EQ (description.numOutputChannels, 2);
 }
 
+TEST (HostedPlugin, ItsOneProgramHasAName)
+{
+    // Hosts list programs by name, and the SDK's validator refuses a program without one.
+    juce::String error;
+    auto instance = PluginHost::createInstance (44100.0, 512, &error);
+    ASSERT_NE (instance, nullptr) << error;
+
+    const auto names = PluginHost::reportedProgramNames (*instance);
+    ASSERT_EQ (names.size(), 1);
+    EXPECT_EQ (names[0], juce::String ("Default"));
+}
+
 TEST (HostedPlugin, ShowsItsParametersByName)
 {
     juce::String error;

@@ -1,8 +1,9 @@
-// The generation thread and the compiled bank: a bank published after every change, snapshots
-// of unchanged sections reused, the accessors, and tear-down while a compile runs.
+// The generation thread and the compiled bank: a bank published after every change, the
+// accessors, and tear-down while a compile runs. Which snapshots a bank takes over is the
+// compile engine's (tests/compile/BankCompileTest.cpp).
 #include "ProcessorTestSupport.h"
 
-#include "processor/CompiledSection.h"
+#include "compile/CompiledSection.h"
 
 namespace
 {
@@ -72,52 +73,6 @@ TEST_F (CompiledBankTest, EveryChangeIsPublished)
     ASSERT_FALSE (bank->working->slots.empty());
     ASSERT_FALSE (workingBefore->slots.empty());
     EXPECT_NE (bank->working->slots[0].bodyNotes, workingBefore->slots[0].bodyNotes);
-}
-
-TEST_F (CompiledBankTest, UnchangedSectionsKeepTheirSnapshots)
-{
-    processor->setSections (songOf ({ { "A", "C F" }, { "B", "Dm G C" }, { "C", "Am Em" } }), true);
-    const auto before = settledBank();
-    ASSERT_EQ (before->sections.size(), 3u);
-
-    auto changed = processor->getSections();
-    changed[1].progression = "F G";
-    processor->setSections (changed, true);
-    const auto after = settledBank();
-
-    ASSERT_EQ (after->sections.size(), 3u);
-    EXPECT_EQ (after->sections[0], before->sections[0]);
-    EXPECT_NE (after->sections[1], before->sections[1]);
-    EXPECT_EQ (after->sections[2], before->sections[2]);
-    EXPECT_EQ (after->sections[1]->chords.size(), 2u);
-
-    // A new name alone compiles the section again (unless the working section serves it).
-    changed[2].name = "Coda";
-    processor->setSections (changed, true);
-    const auto renamed = settledBank();
-    EXPECT_NE (renamed->sections[2], after->sections[2]);
-    EXPECT_EQ (renamed->sections[2]->inputs.name, "Coda");
-    EXPECT_EQ (renamed->sections[0], after->sections[0]);
-}
-
-TEST_F (CompiledBankTest, WorkingSnapshotServesTheSectionItMirrors)
-{
-    auto song = songOf ({ { "A", "C F" }, { "B", "Dm G C" } });
-    processor->setSections (song, true);
-    processor->setWorkingSection (song[1]);
-    auto bank = settledBank();
-    EXPECT_EQ (bank->sections[1], bank->working);
-
-    // A new default duration compiles everything again; the mirrored section takes the new
-    // working snapshot.
-    auto state = processor->getStateCopy();
-    state.defaultDuration = "2";
-    processor->replaceState (state, true);
-    const auto after = settledBank();
-    EXPECT_NE (after->working, bank->working);
-    EXPECT_NE (after->sections[0], bank->sections[0]);
-    EXPECT_EQ (after->sections[1], after->working);
-    EXPECT_EQ (after->sections[0]->defaultDuration, "2");
 }
 
 TEST_F (CompiledBankTest, AccessorsAnswerForIndicesOutsideTheBank)
@@ -201,4 +156,19 @@ TEST_F (CompiledBankTest, TearDownWithACompileInFlightStopsTheThread)
     }
 
     SUCCEED();
+}
+
+TEST_F (CompiledBankTest, TearDownDoesNotWaitForTheCompileOfAHugeProgression)
+{
+    // A state chunk or an editor can hold a progression of any length; compiling a million
+    // dense chords takes minutes. Tear-down must stop such a compile inside the section
+    // instead of waiting for its end (a host unloading the plug-in would hang meanwhile).
+    const auto huge = juce::String::repeatedString ("Cmaj13(#11) A13 Dm11 G13 ", 250000);
+
+    auto instance = std::make_unique<CorvessaProcessor>();
+    instance->setBodyVoicing (4);   // Pianist, the slowest style
+    instance->setProgression (huge);
+    juce::Thread::sleep (300);      // the compile is under way
+    EXPECT_TRUE (instance->isGenerationPending());
+    instance.reset();
 }

@@ -2,6 +2,8 @@
 // layer, but its legato and voicing parameters are set back to the follower's own values.
 #include "ProcessorTestSupport.h"
 
+#include <map>
+
 namespace
 {
 using FollowerTest = ProcessorTest;
@@ -65,4 +67,40 @@ TEST_F (FollowerTest, HostChoosesTheSyncRole)
     processor->handleUpdateNowIfNeeded();
     EXPECT_EQ (processor->getSyncMode(), 0);
     EXPECT_TRUE (processor->describeForMcp().writable);
+}
+
+TEST_F (FollowerTest, TheSetBackIsAnnouncedEvenWhenTheParameterIsAlreadyBack)
+{
+    // A host's own edits may overtake each other: its refused value can reach the parameter
+    // and be replaced by the follower's own value again (a delayed edit of the host) before the
+    // set-back runs. The host may still show the refused value, so the set-back announces the
+    // follower's values to it whatever the parameter holds at that moment.
+    ASSERT_TRUE (processor->setSyncMode (2));
+
+    struct HostView : juce::AudioProcessorListener
+    {
+        std::map<int, float> announced;
+        void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override { announced[index] = value; }
+        void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+    } host;
+
+    for (const auto* id : { "bodyVoicing", "shimmerVoicing", "bassLegato", "bodyLegato" })
+    {
+        SCOPED_TRACE (id);
+        auto* p = parameter (id);
+        const auto own = p->getValue();
+        const auto refused = own < 0.5f ? 1.0f : 0.0f;
+
+        p->setValueNotifyingHost (refused);
+        p->setValueNotifyingHost (own);   // the host's delayed edit puts the follower's value back
+
+        processor->addListener (&host);
+        host.announced.clear();
+        processor->handleUpdateNowIfNeeded();
+        processor->removeListener (&host);
+
+        ASSERT_EQ (host.announced.count (p->getParameterIndex()), 1u) << "the host was not told";
+        EXPECT_FLOAT_EQ (host.announced[p->getParameterIndex()], own);
+        EXPECT_FLOAT_EQ (p->getValue(), own);
+    }
 }

@@ -242,3 +242,77 @@ TEST_F (HostParameterTest, HostEditOnAnotherThreadDuringAPushIsNotLost)
     processor->handleUpdateNowIfNeeded();
     EXPECT_EQ (processor->getBodyVoicing(), 6);
 }
+
+TEST_F (HostParameterTest, SectionParameterKeepsItsStepWhenTheSectionCountChanges)
+{
+    // The selection stays at -1 (as after a load), so nothing else moves the parameter: the
+    // step must survive the new step count, or playback would jump to another section.
+    const struct
+    {
+        int countBefore, stepBefore, countAfter, stepAfter;
+    } cases[] = {
+        { 3, 2, 4, 2 },   // a section added after the playing one
+        { 3, 1, 5, 1 },
+        { 3, 3, 4, 4 },   // Auto-Advance stays Auto-Advance
+        { 3, 3, 2, 2 },
+        { 4, 1, 3, 1 },   // a section removed
+        { 3, 2, 2, 1 },   // the playing section removed: the last one left
+    };
+
+    const char* const names[] = { "A", "B", "C", "D", "E" };
+    auto song = [&] (int count)
+    {
+        SectionList sections;
+        for (int i = 0; i < count; ++i)
+            sections.push_back (makeSections ({ names[i] }).front());
+        return sections;
+    };
+
+    auto* section = parameter ("activeSection");
+
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE (juce::String (row.countBefore) + " sections, step " + juce::String (row.stepBefore)
+                      + " -> " + juce::String (row.countAfter) + " sections");
+        processor->setSections (song (row.countBefore), false);
+        ASSERT_EQ (processor->getSelectedSectionViewIndex(), -1);
+        section->setValueNotifyingHost (CorvessaSectionParameter::valueForStepIndex (row.stepBefore, row.countBefore + 1));
+        ASSERT_EQ (processor->getSectionParameterIndex(), row.stepBefore);
+
+        processor->setSections (song (row.countAfter), false);
+        EXPECT_EQ (processor->getSectionParameterIndex(), row.stepAfter);
+    }
+
+    // A state load that changes the count keeps the step as well.
+    processor->setSections (song (3), false);
+    section->setValueNotifyingHost (CorvessaSectionParameter::valueForStepIndex (2, 4));
+    auto loaded = processor->getStateCopy();
+    loaded.Sections = song (5);
+    juce::MemoryBlock chunk;
+    {
+        auto other = std::make_unique<CorvessaProcessor>();
+        other->replaceState (loaded, false);
+        other->getStateInformation (chunk);
+    }
+    processor->setStateInformation (chunk.getData(), (int) chunk.getSize());
+    EXPECT_EQ (processor->getSectionParameterIndex(), 2);
+}
+
+TEST_F (HostParameterTest, SectionParameterTextsReadBackAsTheirOwnSteps)
+{
+    // Unnamed sections are shown by their position; a host that sends such a text back (or
+    // stores automation as text) must land on the same step.
+    processor->setSections (makeSections ({ "Verse", "", "  ", "Chorus" }), false);
+    auto* section = parameter ("activeSection");
+    const int steps = section->getNumSteps();
+    ASSERT_EQ (steps, 5);
+
+    for (int step = 0; step < steps; ++step)
+    {
+        const auto text = section->getText (CorvessaSectionParameter::valueForStepIndex (step, steps), 64);
+        SCOPED_TRACE (text);
+        EXPECT_EQ (CorvessaSectionParameter::stepIndexForValue (section->getValueForText (text), steps), step);
+    }
+
+    EXPECT_EQ (CorvessaSectionParameter::stepIndexForValue (section->getValueForText ("section 3"), steps), 2);
+}

@@ -203,6 +203,15 @@ TEST_F (CoordinatorTest, RecordReadRules)
         { "schemaVersion 0", recordText ("x", 5, 10, "{}", "0"), false },
         { "schemaVersion beyond 32 bits that truncates to 1", recordText ("x", 5, 10, "{}", "4294967297"), false },
         { "schemaVersion missing", "{\"leaderId\": \"x\", \"leaseUntilMs\": 10, \"payload\": {}}", false },
+        // Numbers that do not fit the integers they are read into make the record invalid
+        // instead of being cast (undefined for doubles) or wrapped.
+        { "schemaVersion wrapping to 1 past 64 bits", recordText ("x", 5, 10, "{}", "18446744073709551617"), false },
+        { "schemaVersion 1.0e300", recordText ("x", 5, 10, "{}", "1.0e300"), false },
+        { "updatedAtMs 1e300", "{\"schemaVersion\": 1, \"leaderId\": \"x\", \"updatedAtMs\": 1e300, \"leaseUntilMs\": 10, \"payload\": {}}", false },
+        { "leaseUntilMs past 64 bits", "{\"schemaVersion\": 1, \"leaderId\": \"x\", \"leaseUntilMs\": 92233720368547758070, \"payload\": {}}", false },
+        { "leaseUntilMs -1e300", "{\"schemaVersion\": 1, \"leaderId\": \"x\", \"leaseUntilMs\": -1e300, \"payload\": {}}", false },
+        { "activeSectionIndex beyond 32 bits", "{\"schemaVersion\": 1, \"leaderId\": \"x\", \"activeSectionIndex\": 4294967298, \"payload\": {}}", false },
+        { "a whole number written as a double", "{\"schemaVersion\": 1.0, \"leaderId\": \"x\", \"leaseUntilMs\": 1.7e12, \"payload\": {}}", true },
         { "empty leaderId", recordText ("", 5, 10), false },
         { "leaderId missing", "{\"schemaVersion\": 1, \"leaseUntilMs\": 10, \"payload\": {}}", false },
         { "payload an array", recordText ("x", 5, 10, "[1, 2]"), false },

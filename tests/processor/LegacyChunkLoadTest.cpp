@@ -127,3 +127,31 @@ TEST_F (LegacyChunkLoad, AnOlderChunkNeverTakesAwayASyncRoleChosenInThisInstance
     fresh.setStateInformation (chunk.getData(), (int) chunk.getSize());
     EXPECT_EQ (fresh.getSyncMode(), 0);
 }
+
+TEST_F (LegacyChunkLoad, AStoredSelectionOutsideTheSectionsIsClampedToThem)
+{
+    const auto payload = juce::String ("{&quot;sections&quot;: [{&quot;name&quot;: &quot;A&quot;}, {&quot;name&quot;: &quot;B&quot;}]}");
+
+    const struct
+    {
+        int stored, selected, parameterStep;
+    } cases[] = {
+        { 7, 1, 1 },     // beyond the last section: the last section, not Auto-Advance (step 2)
+        { 1, 1, 1 },
+        { -5, -1, 0 },   // below -1: the working section, the parameter left where it was
+    };
+
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE (row.stored);
+        const auto chunk = chunkFromText ("<Corvessa selectedSectionViewIndex=\"" + juce::String (row.stored)
+                                          + "\"><SectionChain jsonPayload=\"" + payload + "\"/></Corvessa>");
+        CorvessaProcessor processor;
+        processor.setStateInformation (chunk.getData(), (int) chunk.getSize());
+
+        ASSERT_EQ (processor.getSections().size(), 2u);
+        EXPECT_EQ (processor.getStateCopy().selectedSectionViewIndex, row.selected);
+        EXPECT_EQ (processor.getSectionParameterIndex(), row.parameterStep);
+        EXPECT_FALSE (processor.isAutoAdvanceSelected());
+    }
+}

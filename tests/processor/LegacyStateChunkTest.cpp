@@ -44,8 +44,9 @@ TEST (LegacyStateChunk, ReadsRootAttributesIntoTheWorkingFields)
         { R"(outputLayerMode="5")", [] (PersistentState& s) { s.outputLayerMode = 5; } },
         { R"(moodVisible="1" moodId="9" moodKeyId="4" moodTritone="1" moodSlashChords="0")",
           [] (PersistentState& s) { s.moodVisible = true; s.moodId = 9; s.moodKeyId = 4; s.moodTritone = true; s.moodSlashChords = false; } },
+        // Without sections a stored selection reads as the working section.
         { R"(currentScaleName="Dorian" currentRootKey="D" currentSuggestedBpm="90 BPM" selectedSectionViewIndex="0")",
-          [] (PersistentState& s) { s.currentScaleName = "Dorian"; s.currentRootKey = "D"; s.currentSuggestedBpm = "90 BPM"; s.selectedSectionViewIndex = 0; } },
+          [] (PersistentState& s) { s.currentScaleName = "Dorian"; s.currentRootKey = "D"; s.currentSuggestedBpm = "90 BPM"; s.selectedSectionViewIndex = -1; } },
         // Older flag names, used only where the current name is missing.
         { R"(subOctaveBass="1")", [] (PersistentState& s) { s.arrangeBassAddOctave = true; } },
         { R"(subOctaveBass="1" arrangeBassAddOctave="0")", [] (PersistentState&) {} },

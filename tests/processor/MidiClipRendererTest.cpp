@@ -67,9 +67,17 @@ TEST (MidiClipRenderer, NoteEndsFollowThePlaybackRules)
         { "a held note absent from the next chord ends at its start",
           { { 0, 512, {}, { 64 }, {} }, { 512, 512, {}, { 65 }, {} } }, { false, true, false },
           { noteOn (0, 3, 64), noteOff (512, 3, 64), noteOn (1024 - 512, 3, 65), noteOff (1024, 3, 65) } },
-        { "a chord of 2 ticks starts and ends its plain notes at one tick",
+        // A note-on and note-off at one tick are read off-first (JUCE's reader among others),
+        // so the note would never end: every note lasts at least one tick.
+        { "a chord of 2 ticks sounds its plain notes for one tick",
           { { 0, 2, {}, {}, { 76 } } }, noLegato,
-          { noteOn (0, 4, 76), noteOff (0, 4, 76) } },
+          { noteOn (0, 4, 76), noteOff (1, 4, 76) } },
+        { "a chord of 4 ticks too",
+          { { 0, 4, {}, { 60 }, {} }, { 4, 512, {}, { 60 }, {} } }, noLegato,
+          { noteOn (0, 3, 60), noteOff (1, 3, 60), noteOn (4, 3, 60), noteOff (512, 3, 60) } },
+        { "a chord of no length never plays, as in live playback",
+          { { 0, 512, {}, { 60 }, {} }, { 512, 0, {}, { 62 }, {} }, { 512, 512, {}, { 60 }, {} } }, { false, true, false },
+          { noteOn (0, 3, 60), noteOff (1024, 3, 60) } },
         { "a rest between held chords ends the held note at the rest",
           { { 0, 512, {}, { 60 }, {} }, { 512, 512, {}, {}, {} }, { 1024, 512, {}, { 60 }, {} } }, { false, true, false },
           { noteOn (0, 3, 60), noteOff (512, 3, 60), noteOn (1024, 3, 60), noteOff (1536, 3, 60) } },
@@ -91,6 +99,12 @@ TEST (MidiClipRenderer, AHeldNotePlayedAgainUnheldEndsFourTicksEarly)
 
     EXPECT_EQ (eventsOf (renderClipSequence (clip)),
                (std::vector<MidiEvent> { noteOn (0, 1, 48), noteOff (508, 1, 48), noteOn (512, 1, 48), noteOff (1020, 1, 48) }));
+
+    // Struck again 2 ticks after it started, it still lasts one tick.
+    clip[0].lengthTicks = 2;
+    clip[1].startTicks = 2;
+    EXPECT_EQ (eventsOf (renderClipSequence (clip)),
+               (std::vector<MidiEvent> { noteOn (0, 1, 48), noteOff (1, 1, 48), noteOn (2, 1, 48), noteOff (510, 1, 48) }));
 }
 
 TEST (MidiClipRenderer, WritesExactStandardMidiFileBytes)

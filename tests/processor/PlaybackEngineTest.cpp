@@ -1,10 +1,12 @@
 // The audio callback under a moving host transport: which section plays, where, and the exact
 // MIDI of chord changes, stops, relocations, loop wraps, section changes and previews.
 #include "PlaybackFixture.h"
+#include "ProcessorTestProbe.h"
 
 #include <cmath>
 #include <functional>
 #include <string>
+#include <thread>
 
 using namespace PlaybackFixture;
 using Events = std::vector<MidiEvent>;
@@ -348,4 +350,97 @@ TEST_F (Playback, PreviewsSoundWhetherOrNotTheTransportRuns)
     processor.setSelectedSectionViewIndex (0);
     processor.previewCompiledChord (0, 100);
     EXPECT_EQ (stopBlock(), (Events { noteOn (0, 2, 48, 100) }));
+}
+
+TEST_F (Playback, NotesSoundingWhenTheHostPreparesOrReleasesAgainAreEndedByTheNextBlock)
+{
+    useSong ({ wholeSection ("A", 4.0, { 36 }, { 60 }) });
+    const Events chord { noteOn (0, 1, 60), noteOn (0, 3, 60), noteOn (1, 1, 36), noteOn (1, 2, 36) };
+    const Events chordOffs { noteOff (0, 1, 36), noteOff (0, 1, 60), noteOff (0, 2, 36), noteOff (0, 3, 60) };
+
+    // A buffer or rate change while playing: the offs come first, then the chord again.
+    EXPECT_EQ (playAt (0.0), chord);
+    processor.prepareToPlay (48000.0, 256);
+    Events expected = chordOffs;
+    expected.insert (expected.end(), chord.begin(), chord.end());
+    EXPECT_EQ (playAt (blockBeats), expected);
+
+    // A release while playing, and the host stops before the next block.
+    processor.releaseResources();
+    EXPECT_EQ (stopBlock(), chordOffs);
+    EXPECT_EQ (stopBlock(), Events {});
+
+    // A sounding preview is ended the same way.
+    processor.previewLayerNotes ({ 40 }, {}, {}, 100);
+    EXPECT_EQ (stopBlock(), (Events { noteOn (0, 1, 40, 100), noteOn (0, 2, 40, 100) }));
+    processor.prepareToPlay (44100.0, 512);
+    EXPECT_EQ (stopBlock(), (Events { noteOff (0, 1, 40), noteOff (0, 2, 40) }));
+    EXPECT_EQ (stopBlock(), Events {});
+}
+
+TEST_F (Playback, ASelectionMadeWhilePlayingAlwaysWaitsForTheEndOfTheSection)
+{
+    // The message thread posts the jump and moves the section parameter; an audio block may
+    // fall between the two. Whichever it sees, the section playing goes on to its end.
+    useSong (bassOnlySong ({ 16.0, 16.0, 16.0, 16.0 }));
+    processor.setSelectedSectionViewIndex (0);
+    ASSERT_EQ (playAt (1.0), strikes (0));
+
+    std::atomic<bool> done { false };
+    std::atomic<int> switchedTo { -1 };
+
+    std::thread audio ([&] {
+        juce::AudioBuffer<float> buffer (2, 512);
+        juce::MidiBuffer events;
+        events.ensureSize (1 << 12);
+
+        while (! done.load())
+        {
+            events.clear();
+            processor.processBlock (buffer, events);   // the playhead stands still at ppq 1
+
+            if (processor.getTransportSnapshot().isPlaying && processor.getCurrentSectionIndex() != 0)
+                switchedTo = processor.getCurrentSectionIndex();
+        }
+    });
+
+    for (int i = 0; i < 3000 && switchedTo.load() < 0; ++i)
+        processor.setSelectedSectionViewIndex (1 + i % 3);
+
+    done = true;
+    audio.join();
+    EXPECT_EQ (switchedTo.load(), -1) << "a selection took effect in the middle of the section";
+}
+
+TEST_F (Playback, AutoAdvanceWithoutATimelinePositionNeverWaitsForTheStateLock)
+{
+    // With the Auto-Advance step and no usable position the selected section is placed. The
+    // message thread may hold the state lock for as long as it likes meanwhile; the audio
+    // thread must not wait for it.
+    useSong (bassOnlySong ({ 16.0, 16.0, 16.0 }));
+    processor.setSectionPlaybackMode (1);
+    processor.setSelectedSectionViewIndex (2);
+    ASSERT_TRUE (processor.isAutoAdvanceSelected());
+
+    juce::WaitableEvent locked, release;
+    std::thread messageThread ([&]
+    {
+        const juce::ScopedLock hold (CorvessaProcessorTestProbe::stateLock (processor));
+        locked.signal();
+        release.wait (20000);
+    });
+    ASSERT_TRUE (locked.wait (10000));
+
+    std::atomic<bool> played { false };
+    std::thread audioThread ([&] { playAt (notANumber); played = true; });
+
+    for (int i = 0; i < 1000 && ! played.load(); ++i)
+        juce::Thread::sleep (10);
+
+    EXPECT_TRUE (played.load()) << "the block waited for the state lock";
+    release.signal();
+    audioThread.join();
+    messageThread.join();
+
+    EXPECT_EQ (processor.getCurrentSectionIndex(), 2);
 }

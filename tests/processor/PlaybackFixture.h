@@ -1,6 +1,6 @@
 #pragma once
 
-#include "processor/CompiledSection.h"
+#include "compile/CompiledSection.h"
 #include "processor/CorvessaProcessor.h"
 
 #include "MidiEventList.h"

@@ -1,4 +1,4 @@
-#include "processor/CompiledSection.h"
+#include "compile/CompiledSection.h"
 #include "processor/CorvessaProcessor.h"
 #include "processor/PortableProject.h"
 

@@ -1,3 +1,4 @@
+#include "kit/json/JsonReader.h"
 #include "processor/PortableProject.h"
 #include "processor/PortableValidation.h"
 
@@ -231,4 +232,19 @@ TEST (PortableValidation, ProgressionCompileChecks)
     EXPECT_TRUE (validatePortableProjectWith (project, "1").wasOk());
     EXPECT_EQ (validatePortableProjectWith (project, "0.25").getErrorMessage(),
                "Section Verse: chord durations must total an integer number of bars");
+}
+
+TEST (PortableValidation, IntegersBeyondSixtyFourBitsNeverPassAsOtherNumbers)
+{
+    // The framework's number reader wraps: this bpm read as 100 and passed the check.
+    const auto text = juce::JSON::toString (validProject()).replace ("\"bpm\": 120", "\"bpm\": 18446744073709551716");
+    ASSERT_TRUE (text.contains ("18446744073709551716"));
+    EXPECT_TRUE (validatePortableProjectWith (velmar::JsonReader::parse (text), "1").failed());
+
+    const auto index = juce::JSON::toString (validProject()).replace ("\"activeSectionIndex\": 0", "\"activeSectionIndex\": 18446744073709551616");
+    ASSERT_TRUE (index.contains ("18446744073709551616"));
+    EXPECT_TRUE (validatePortableProjectWith (velmar::JsonReader::parse (index), "1").failed());
+
+    // Numbers that fit are read as before.
+    EXPECT_TRUE (validatePortableProjectWith (velmar::JsonReader::parse (juce::JSON::toString (validProject())), "1").wasOk());
 }

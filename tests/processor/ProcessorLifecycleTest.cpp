@@ -55,7 +55,7 @@ TEST (ProcessorLifecycle, BusLayoutFollowsTheWrapperType)
         EXPECT_EQ (processor.getTailLengthSeconds(), 0.0);
         EXPECT_EQ (processor.getNumPrograms(), 1);
         EXPECT_EQ (processor.getCurrentProgram(), 0);
-        EXPECT_EQ (processor.getProgramName (0), "");
+        EXPECT_EQ (processor.getProgramName (0), "Default");
     }
 
     juce::PluginHostType::jucePlugInClientCurrentWrapperType = loadedAs;

@@ -267,6 +267,47 @@ TEST_F (StateChunkTest, UnreadableChunksInstallTheDefaults)
     }
 }
 
+TEST_F (StateChunkTest, DamagedXmlGivesTheDefaultsWithoutReachingTheFrameworksReader)
+{
+    // Each of these made the framework's XML reader loop forever, overflow the stack (or take
+    // time growing with the square of the depth) or read past its buffer.
+    auto fixture = [] (const char* name)
+    {
+        return juce::File (CORVESSA_TEST_DATA_DIR).getChildFile ("damaged-chunks").getChildFile (name).loadFileAsString();
+    };
+
+    const auto deep = juce::String::repeatedString ("<CorvessaState>", 50000)
+                      + juce::String::repeatedString ("</CorvessaState>", 50000);
+
+    const struct
+    {
+        const char* what;
+        juce::String text;
+    } cases[] = {
+        { "a processing instruction inside the root", fixture ("processing-instruction.xml") },
+        { "an entity and a character reference without digits", fixture ("bad-character-reference.xml") },
+        { "50000 nested elements", deep },
+    };
+
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE (row.what);
+        processor->setSections (makeSections ({ "A", "B" }), false);
+
+        juce::MemoryBlock chunk;
+        {
+            juce::MemoryOutputStream out (chunk, false);
+            out.writeInt (0x21324356);   // the framework's binary XML form
+            out.writeInt ((int) row.text.getNumBytesAsUTF8());
+            out << row.text;
+            out.writeByte (0);
+        }
+
+        load (*processor, chunk);
+        EXPECT_TRUE (processor->getSections().empty());
+    }
+}
+
 TEST_F (StateChunkTest, SyncFieldsSurviveALoadOnceARoleWasChosen)
 {
     auto incoming = processor->getStateCopy();

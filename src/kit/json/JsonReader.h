@@ -17,11 +17,16 @@ struct JsonReader
     static constexpr int defaultMaxDepth = 128;
 
     // The parsed value; void when the text is not JSON, is a bare value (as the framework's
-    // parser answers) or nests deeper than maxDepth.
+    // parser answers), nests deeper than maxDepth or holds a number too large to read.
     static juce::var parse (const juce::String& text, int maxDepth = defaultMaxDepth);
 
     // True when no array or object in the text lies more than maxDepth levels deep.
     static bool nestsNoDeeperThan (const juce::String& text, int maxDepth);
+
+    // True when the whole part of every number in the text (outside string literals) fits a
+    // signed 64-bit integer. The framework's parser accumulates it in one and wraps, so
+    // 18446744073709551716 would read as 100; such a text is refused instead.
+    static bool wholeNumbersFit (const juce::String& text);
 };
 
 } // namespace velmar

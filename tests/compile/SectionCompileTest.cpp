@@ -1,4 +1,4 @@
-#include "processor/SectionCompile.h"
+#include "compile/SectionCompile.h"
 
 #include "harmony/ProgressionCompiler.h"
 
@@ -12,12 +12,12 @@ using SectionMode::SectionData;
 
 namespace
 {
-using Output = CorvessaProcessor::SectionCompileOutput;
+using Output = SectionCompileOutput;
 
-Output compile (const SectionData& section, std::shared_ptr<const CorvessaProcessor::CompiledSnapshot> previous = nullptr,
+Output compile (const SectionData& section, std::shared_ptr<const CompiledSnapshot> previous = nullptr,
                 const juce::String& defaultDuration = "1")
 {
-    return CorvessaProcessor::compileSection (section, defaultDuration, 7, std::move (previous));
+    return compileSection (section, defaultDuration, 7, std::move (previous));
 }
 
 SectionData sectionWith (const juce::String& progression, std::function<void (SectionData&)> adjust = {})
@@ -31,7 +31,7 @@ SectionData sectionWith (const juce::String& progression, std::function<void (Se
 
 // Holds for every snapshot: slot k carries event k, every layer lies in 0..127 and allNotes is
 // the normalised union of the three layers.
-void expectConsistentSlots (const CorvessaProcessor::CompiledSnapshot& snapshot)
+void expectConsistentSlots (const CompiledSnapshot& snapshot)
 {
     ASSERT_EQ (snapshot.slots.size(), snapshot.chords.size());
     for (size_t i = 0; i < snapshot.slots.size(); ++i)
@@ -55,7 +55,7 @@ struct Layers
     NoteList bass, body, shimmer;
 };
 
-void expectLayers (const CorvessaProcessor::CompiledSnapshot& snapshot, const std::vector<Layers>& expected)
+void expectLayers (const CompiledSnapshot& snapshot, const std::vector<Layers>& expected)
 {
     expectConsistentSlots (snapshot);
     ASSERT_EQ (snapshot.slots.size(), expected.size());
@@ -73,7 +73,7 @@ TEST (SectionCompile, SnapshotRecordsItsInputs)
 {
     auto section = sectionWith ("C:2 R G:T384");
     section.name = "Verse - one";
-    const auto out = CorvessaProcessor::compileSection (section, "2", 42, nullptr);
+    const auto out = compileSection (section, "2", 42, nullptr);
 
     ASSERT_NE (out.snapshot, nullptr);
     EXPECT_TRUE (out.snapshot->inputs == section);
@@ -490,6 +490,37 @@ TEST (SectionCompile, SameSectionCompilesToTheSameNotes)
     ASSERT_EQ (a->slots.size(), b->slots.size());
     for (size_t i = 0; i < a->slots.size(); ++i)
         EXPECT_EQ (a->slots[i].allNotes, b->slots[i].allNotes) << i;
+}
+
+TEST (SectionCompile, AnOvertakenCompileStopsPartWayAndIsMarked)
+{
+    // Asked as the compile goes; the answer turns once a few questions have been asked.
+    for (const auto* style : { "Smooth", "Pianist", "Bassist" })
+    {
+        SCOPED_TRACE (style);
+        const auto section = sectionWith ("C Am F G Dm7 G7 Cmaj7 A7", [style] (SectionData& s)
+        {
+            s.bodyVoicing = style;
+            s.shimmerVoicing = "Smooth";
+            s.arrangeShimmerTopNoteEnabled = true;
+        });
+
+        int questions = 0;
+        const auto whole = compileSection (section, "1", 7, nullptr, [&] { ++questions; return false; });
+        EXPECT_FALSE (whole.overtaken);
+        ASSERT_NE (whole.snapshot, nullptr);
+        EXPECT_EQ (whole.snapshot->slots.size(), 8u);
+        EXPECT_GT (questions, 8) << "asked at least once per chord";
+
+        // Overtaken at every point the compile asks: it stops there, with nothing to use.
+        for (int stopAt = 1; stopAt <= questions; ++stopAt)
+        {
+            int asked = 0;
+            const auto stopped = compileSection (section, "1", 7, nullptr, [&] { return ++asked >= stopAt; });
+            EXPECT_TRUE (stopped.overtaken) << stopAt;
+            EXPECT_EQ (asked, stopAt) << "no question after the first yes";
+        }
+    }
 }
 
 TEST (ShimmerColours, LowerSeventhColors)

@@ -1,4 +1,4 @@
-#include "processor/SectionData.h"
+#include "song/SectionData.h"
 
 #include "harmony/ChordVocabulary.h"
 #include "harmony/VoicingStyle.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 // Note lists and the voicing search that voices a layer across a whole section.
@@ -51,4 +52,7 @@ double voicingTransitionCost (const NoteList& current, const NoteList& previous)
 
 // One voicing per entry, chosen as the cheapest path through each entry's candidates (own cost
 // plus transition cost), ties going to the lowest candidate indices.
-std::vector<NoteList> searchVoicingSequence (const std::vector<NoteList>& sets, int style, int centre, int low, int span);
+// `shouldStop`, when given, is asked before each entry: a search told to stop returns an empty
+// list (its caller throws the compile away).
+std::vector<NoteList> searchVoicingSequence (const std::vector<NoteList>& sets, int style, int centre, int low, int span,
+                                             const std::function<bool()>& shouldStop = {});

@@ -1,9 +1,9 @@
-#include "processor/SectionCompile.h"
+#include "compile/SectionCompile.h"
 
 #include "harmony/ChordVocabulary.h"
 #include "harmony/ProgressionCompiler.h"
 #include "harmony/VoicingStyle.h"
-#include "processor/BodyVoicing.h"
+#include "compile/BodyVoicing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -216,11 +216,19 @@ NoteList addBassOctaveBelow (NoteList bass, bool on)
     return bass;
 }
 
-CorvessaProcessor::SectionCompileOutput CorvessaProcessor::compileSection (const SectionMode::SectionData& section,
-                                                                           const juce::String& defaultDuration,
-                                                                           juce::uint64 generation,
-                                                                           std::shared_ptr<const CompiledSnapshot> previous)
+SectionCompileOutput compileSection (const SectionMode::SectionData& section,
+                                     const juce::String& defaultDuration,
+                                     juce::uint64 generation,
+                                     std::shared_ptr<const CompiledSnapshot> previous,
+                                     const std::function<bool()>& overtaken)
 {
+    // A compile that a newer request overtook stops at the next chord; its output is marked so
+    // and never used.
+    bool stop = false;
+    const std::function<bool()> stopped = [&] { return stop || (stop = overtaken && overtaken()); };
+    SectionCompileOutput abandoned;
+    abandoned.overtaken = true;
+
     auto snapshot = std::make_shared<CompiledSnapshot>();
     snapshot->inputs = section;
     snapshot->generation = generation;
@@ -249,7 +257,12 @@ CorvessaProcessor::SectionCompileOutput CorvessaProcessor::compileSection (const
 
     //==== set-up: up to three progression compiles ==============================================
     ProgressionCompiler compiler;
+    compiler.shouldStop = stopped;
     const auto chords = compiler.compileProgression (section.progression, octave, bodyStyle, defaultDuration, bassMotion);
+
+    if (stopped())
+        return abandoned;
+
     const auto messages = compiler.unrecognisedChords;
     snapshot->chords = chords;
     snapshot->totalBeats = ProgressionCompiler::getTotalLengthInBeats (chords);
@@ -258,6 +271,7 @@ CorvessaProcessor::SectionCompileOutput CorvessaProcessor::compileSection (const
                     || std::any_of (chords.begin(), chords.end(), [] (const ChordEvent& e) { return e.resolved; });
 
     ProgressionCompiler otherCompiler;
+    otherCompiler.shouldStop = stopped;
     const auto smoothChords = bodyStyle == styleSmooth
                                   ? chords
                                   : otherCompiler.compileProgression (section.progression, octave, styleSmooth, defaultDuration, bassMotion);
@@ -265,6 +279,9 @@ CorvessaProcessor::SectionCompileOutput CorvessaProcessor::compileSection (const
     const auto shimmerChords = shimmerStyle == bodyStyle     ? chords
                              : shimmerStyle == styleSmooth ? smoothChords
                                                            : otherCompiler.compileProgression (section.progression, octave, shimmerStyle, defaultDuration, bassMotion);
+
+    if (stopped())
+        return abandoned;
 
     auto render = [&] (const ChordEvent& event, int layer)
     {
@@ -287,6 +304,9 @@ CorvessaProcessor::SectionCompileOutput CorvessaProcessor::compileSection (const
 
     for (size_t i = 0; i < chords.size(); ++i)
     {
+        if (stopped())
+            return abandoned;
+
         const auto& e = chords[i];
         const auto& s = i < smoothChords.size() ? smoothChords[i] : e;
         const auto& h = i < shimmerChords.size() ? shimmerChords[i] : e;
@@ -389,8 +409,11 @@ CorvessaProcessor::SectionCompileOutput CorvessaProcessor::compileSection (const
     //==== shimmer pass: the whole section's shimmer as one voice-led line ========================
     if (shimmerSearched && ! chords.empty())
     {
-        const auto line = searchVoicingSequence (shimmerSequence, shimmerStyle, rootLow, shimmerAnchor, shimmerSpan);
-        const auto colourLine = searchVoicingSequence (colourSequence, shimmerStyle, rootLow, shimmerAnchor, shimmerSpan);
+        const auto line = searchVoicingSequence (shimmerSequence, shimmerStyle, rootLow, shimmerAnchor, shimmerSpan, stopped);
+        const auto colourLine = searchVoicingSequence (colourSequence, shimmerStyle, rootLow, shimmerAnchor, shimmerSpan, stopped);
+
+        if (stopped())
+            return abandoned;
 
         for (size_t i = 0; i < std::min (line.size(), slots.size()); ++i)
         {

@@ -1,4 +1,4 @@
-#include "processor/ArrangementVoicing.h"
+#include "compile/ArrangementVoicing.h"
 
 #include <gtest/gtest.h>
 

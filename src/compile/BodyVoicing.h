@@ -1,6 +1,6 @@
 #pragma once
 
-#include "processor/ArrangementVoicing.h"
+#include "compile/ArrangementVoicing.h"
 
 // Refinements of a chord's Body layer, applied chord by chord with the previous chord's body in
 // view. Pure functions; note lists and windows as in ArrangementVoicing.h.

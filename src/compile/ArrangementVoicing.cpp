@@ -1,4 +1,4 @@
-#include "processor/ArrangementVoicing.h"
+#include "compile/ArrangementVoicing.h"
 
 #include <juce_core/juce_core.h>
 
@@ -330,15 +330,23 @@ double voicingTransitionCost (const NoteList& current, const NoteList& previous)
     return transitionOfNormalised (normaliseNotes (current), normaliseNotes (previous));
 }
 
-std::vector<NoteList> searchVoicingSequence (const std::vector<NoteList>& sets, int style, int centre, int low, int span)
+std::vector<NoteList> searchVoicingSequence (const std::vector<NoteList>& sets, int style, int centre, int low, int span,
+                                             const std::function<bool()>& shouldStop)
 {
     if (sets.empty())
         return {};
 
+    const auto stopped = [&shouldStop] { return shouldStop && shouldStop(); };
+
     std::vector<CandidateList> candidates;
     candidates.reserve (sets.size());
     for (const auto& set : sets)
+    {
+        if (stopped())
+            return {};
+
         candidates.push_back (searchVoicings (set, style, centre, low, span));
+    }
 
     std::vector<std::vector<double>> best (sets.size());
     std::vector<std::vector<size_t>> back (sets.size());
@@ -348,6 +356,9 @@ std::vector<NoteList> searchVoicingSequence (const std::vector<NoteList>& sets, 
 
     for (size_t i = 1; i < candidates.size(); ++i)
     {
+        if (stopped())
+            return {};
+
         const auto& here = candidates[i];
         const auto& before = candidates[i - 1];
         best[i].assign (here.size(), 0.0);

@@ -1,4 +1,4 @@
-#include "processor/BodyVoicing.h"
+#include "compile/BodyVoicing.h"
 
 #include <juce_core/juce_core.h>
 
