@@ -391,12 +391,9 @@ CorvessaEditor::CorvessaEditor (CorvessaProcessor& owner)
     if (welcomeDialog->showIfNeeded())
         layoutContent();
 
-    // 21: one forced heartbeat, a little after the window opened (and never after it closed).
-    juce::Timer::callAfterDelay (250, [safeThis = juce::Component::SafePointer<CorvessaEditor> (this)]
-    {
-        if (safeThis != nullptr)
-            safeThis->processor.requestForcedTelemetryHeartbeat();
-    });
+    // 21: one forced heartbeat, a little after the window opened. An own timer rather than a
+    // free-standing delayed call: it dies with the window, so nothing outlives a closed editor.
+    startTimer (heartbeatTimerId, 250);
 
     // 22: the history starts from the song as it is.
     sectionHistory.reset (captureSectionSnapshot());
@@ -418,6 +415,7 @@ CorvessaEditor::~CorvessaEditor()
     stopTimer (refreshTimerId);
     stopTimer (textApplyTimerId);
     stopTimer (holdPreviewTimerId);
+    stopTimer (heartbeatTimerId);
 
     progressionEditor.removeListener (this);
     for (auto* combo : { &bodyVoicingCombo, &shimmerVoicingCombo, &bassOctaveCombo, &bodyOctaveCombo,

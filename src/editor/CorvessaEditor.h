@@ -75,7 +75,8 @@ public:
     {
         refreshTimerId = 1,       // every 33 ms: the refresh tick
         textApplyTimerId = 2,     // one-shot, 500 ms after the last edit of the progression text
-        holdPreviewTimerId = 3    // one-shot, 250 ms after a chord press
+        holdPreviewTimerId = 3,   // one-shot, 250 ms after a chord press
+        heartbeatTimerId = 4      // one-shot, 250 ms after the window opened
     };
 
     // The whole logical canvas; paints the cards and the chord-editor highlight and lays the

@@ -26,6 +26,13 @@ void CorvessaEditor::timerCallback (int timerID)
         return;
     }
 
+    if (timerID == heartbeatTimerId)
+    {
+        stopTimer (heartbeatTimerId);
+        processor.requestForcedTelemetryHeartbeat();
+        return;
+    }
+
     if (timerID == holdPreviewTimerId)
     {
         stopTimer (holdPreviewTimerId);

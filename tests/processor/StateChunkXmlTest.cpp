@@ -76,7 +76,7 @@ TEST (StateChunkXml, ReadsTheChunksThisProcessorWrites)
     juce::ScopedJuceInitialiser_GUI juce;
     CorvessaProcessor processor;
     SectionMode::SectionData section;
-    section.name = "Vers\xc3\xa9 & \"Chorus\" <1>";
+    section.name = juce::String::fromUTF8 ("Vers\xc3\xa9 & \"Chorus\" <1>");
     section.progression = "C:2 Am F/A G7{V/V}";
     processor.setSections ({ section }, false);
 
