@@ -24,8 +24,12 @@ void BankHandover::letGoOfUnusedBanks (std::shared_ptr<const CompiledSectionBank
     if (replaced != nullptr)
         kept.push_back (std::move (replaced));
 
-    const auto* inUse = audioInUse.load();
+    // The candidate slot first: the audio thread names a bank there before it moves it into
+    // the in-use slot and clears the candidate after. Read the other way round, both reads can
+    // fall around that move (in-use still the old bank, candidate already cleared) and a bank
+    // the audio thread has just taken would be freed under it.
     const auto* candidate = audioCandidate.load();
+    const auto* inUse = audioInUse.load();
 
     kept.erase (std::remove_if (kept.begin(), kept.end(),
                                 [&] (const auto& bank) { return bank.get() != inUse && bank.get() != candidate; }),
