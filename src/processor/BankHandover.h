@@ -36,20 +36,29 @@ public:
     const CompiledSectionBank* acquireForAudio (BeforeLeaving&& beforeLeaving) noexcept
     {
         auto* inUse = audioInUse.load();
-        auto* published = publishedAddress.load();
 
-        if (published == inUse)
-            return inUse;
-
-        audioCandidate.store (published);
-
-        // Taken only if it is still the published one: a bank replaced meanwhile may already
-        // be gone, since the publisher did not see it named.
-        if (publishedAddress.load() == published)
+        // A bank replaced between the two reads is tried again with its successor: giving up
+        // at once would leave the audio thread on its old bank (or none at all, before its
+        // first) for the block. Each retry means another publish came meanwhile, so a few are
+        // plenty; past them the old bank stays, which is still safe.
+        for (int attempt = 0; attempt < maxTakeAttempts; ++attempt)
         {
-            beforeLeaving();
-            audioInUse.store (published);
-            inUse = published;
+            auto* published = publishedAddress.load();
+
+            if (published == inUse)
+                return inUse;
+
+            audioCandidate.store (published);
+
+            // Taken only if it is still the published one: a bank replaced meanwhile may
+            // already be gone, since the publisher did not see it named.
+            if (publishedAddress.load() == published)
+            {
+                beforeLeaving();
+                audioInUse.store (published);
+                audioCandidate.store (nullptr);
+                return published;
+            }
         }
 
         audioCandidate.store (nullptr);
@@ -61,6 +70,8 @@ public:
 
 private:
     void letGoOfUnusedBanks (std::shared_ptr<const CompiledSectionBank> replaced);
+
+    static constexpr int maxTakeAttempts = 8;
 
     std::shared_ptr<const CompiledSectionBank> current;   // atomic load and store only
     std::atomic<const CompiledSectionBank*> publishedAddress { nullptr };
