@@ -145,12 +145,9 @@ bool parseChordPreset (const juce::var& json, ChordPreset& preset, juce::String&
 
 juce::var parseChordPresetText (const juce::String& text)
 {
-    if (! velmar::JsonReader::nestsNoDeeperThan (text, velmar::JsonReader::defaultMaxDepth))
-        return {};
-
     // Unlike the strict document reader, a bare value is parsed too, so that it can be told
     // apart from broken syntax.
-    return juce::JSON::fromString (text);
+    return velmar::JsonReader::parseValue (text);
 }
 
 bool isRecognisedChordPresetJson (const juce::String& text)

@@ -1,128 +1,529 @@
 #include "kit/json/JsonReader.h"
 
+#include "kit/json/Utf8Text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <limits>
+#include <string>
 
 namespace velmar
 {
 
-bool JsonReader::nestsNoDeeperThan (const juce::String& text, int maxDepth)
+namespace
 {
-    int depth = 0;
-    juce::juce_wchar quote = 0;   // the quote character of the string literal we are in, or 0
+// Thrown inside the parser only; atEnd tells a document that was merely cut short from a
+// broken one.
+struct ParseError
+{
+    bool atEnd = false;
+};
 
-    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+class Parser
+{
+public:
+    Parser (const juce::String& text, int maxDepthToUse, bool readCutOffToUse)
+        : p (text.toRawUTF8()),
+          end (p + text.getNumBytesAsUTF8()),
+          maxDepth (juce::jlimit (0, JsonReader::hardMaxDepth, maxDepthToUse)),
+          readCutOff (readCutOffToUse)
     {
-        const auto c = p.getAndAdvance();
+    }
 
-        if (quote != 0)
+    juce::var parseDocument()
+    {
+        skipWhitespace();
+
+        if (p == end)
+            return {};
+
+        if (*p == '{')
         {
-            // Inside a string literal brackets mean nothing. The framework's reader takes both
-            // quote characters, and a backslash hides the character after it.
-            if (c == '\\')
-            {
-                if (p.isEmpty())
-                    break;
-
-                p.getAndAdvance();
-            }
-            else if (c == quote)
-            {
-                quote = 0;
-            }
-
-            continue;
+            ++p;
+            return parseObject (0, readCutOff);
         }
+
+        if (*p == '[')
+        {
+            ++p;
+            return parseArray (0);
+        }
+
+        fail();
+    }
+
+    juce::var parseBareOrDocument()
+    {
+        return parseValue (0);
+    }
+
+private:
+    [[noreturn]] void fail() const { throw ParseError { p >= end }; }
+
+    bool isAtEnd() const noexcept { return p >= end; }
+
+    // The character at p without moving, and how many bytes it takes.
+    std::uint32_t peek (const char*& next) const noexcept
+    {
+        next = p;
+        return Utf8Text::decode (next, end);
+    }
+
+    void skipWhitespace()
+    {
+        while (p < end)
+        {
+            // ASCII first: nearly every document is indented with plain spaces.
+            const auto byte = (std::uint8_t) *p;
+
+            if (byte == ' ' || byte == '\n' || byte == '\r' || byte == '\t')
+            {
+                ++p;
+                continue;
+            }
+
+            const char* next = nullptr;
+            const auto c = peek (next);
+
+            if (c == Utf8Text::invalidCharacter || ! juce::CharacterFunctions::isWhitespace ((juce::juce_wchar) c))
+                return;
+
+            p = next;
+        }
+    }
+
+    bool matchAscii (char c)
+    {
+        if (p < end && *p == c)
+        {
+            ++p;
+            return true;
+        }
+
+        return false;
+    }
+
+    void expectWord (const char* rest)
+    {
+        for (; *rest != 0; ++rest)
+            if (! matchAscii (*rest))
+                fail();
+    }
+
+    void enterLevel (int depth) const
+    {
+        if (depth + 1 > maxDepth)
+            throw ParseError { false };
+    }
+
+    juce::var parseValue (int depth)
+    {
+        skipWhitespace();
+
+        if (isAtEnd())
+            fail();
+
+        const char c = *p++;
 
         switch (c)
         {
+            case '{':  return parseObject (depth, false);
+            case '[':  return parseArray (depth);
             case '"':
-            case '\'':
-                quote = c;
-                break;
-
-            case '[':
-            case '{':
-                if (++depth > maxDepth)
-                    return false;
-                break;
-
-            case ']':
-            case '}':
-                // A stray closer cannot lower the count below the top level, so it cannot hide
-                // deeper nesting that follows it.
-                depth = juce::jmax (0, depth - 1);
-                break;
-
+            case '\'': return juce::var (parseString (c));
+            case '-':
+                skipWhitespace();
+                return parseNumber (true);
+            case 't':  expectWord ("rue");  return juce::var (true);
+            case 'f':  expectWord ("alse"); return juce::var (false);
+            case 'n':  expectWord ("ull");  return {};
             default:
-                break;
+                if (c >= '0' && c <= '9')
+                {
+                    --p;
+                    return parseNumber (false);
+                }
+
+                --p;
+                fail();
         }
     }
 
-    return true;
-}
-
-bool JsonReader::wholeNumbersFit (const juce::String& text)
-{
-    constexpr juce::int64 largest = std::numeric_limits<juce::int64>::max();
-    juce::juce_wchar quote = 0;
-    bool inNumber = false;   // past a number's whole part: its fraction and exponent follow
-
-    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+    // The opening bracket has been read. depth counts the containers around this one.
+    juce::var parseObject (int depth, bool keepCompleteMembersAtCut)
     {
-        const auto c = p.getAndAdvance();
+        enterLevel (depth);
 
-        if (quote != 0)
+        auto* object = new juce::DynamicObject();
+        juce::var result (object);
+
+        for (;;)
         {
-            if (c == '\\')
-            {
-                if (p.isEmpty())
-                    break;
+            skipWhitespace();
 
-                p.getAndAdvance();
-            }
-            else if (c == quote)
-            {
-                quote = 0;
-            }
+            if (matchAscii ('}'))
+                return result;
 
-            continue;
+            // In a cut document, what was read up to the member being read when the text
+            // ended is kept; anything broken before that is still an error.
+            try
+            {
+                if (! matchAscii ('"'))
+                    fail();
+
+                const juce::Identifier name (parseString ('"'));
+
+                if (! name.isValid())
+                    fail();
+
+                skipWhitespace();
+
+                if (! matchAscii (':'))
+                    fail();
+
+                auto value = parseValue (depth + 1);
+                skipWhitespace();
+
+                if (matchAscii (','))
+                {
+                    object->setProperty (name, std::move (value));
+                    continue;
+                }
+
+                if (matchAscii ('}'))
+                {
+                    object->setProperty (name, std::move (value));
+                    return result;
+                }
+
+                fail();
+            }
+            catch (const ParseError& error)
+            {
+                if (keepCompleteMembersAtCut && error.atEnd)
+                    return result;
+
+                throw;
+            }
         }
-
-        const bool digit = c >= '0' && c <= '9';
-
-        if (digit && ! inNumber)
-        {
-            juce::int64 value = c - '0';
-
-            while (*p >= '0' && *p <= '9')
-            {
-                const int next = (int) (p.getAndAdvance() - '0');
-
-                if (value > (largest - next) / 10)
-                    return false;
-
-                value = value * 10 + next;
-            }
-
-            inNumber = true;
-            continue;
-        }
-
-        inNumber = digit || (inNumber && (c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-'));
-
-        if (c == '"' || c == '\'')
-            quote = c;
     }
 
-    return true;
-}
+    juce::var parseArray (int depth)
+    {
+        enterLevel (depth);
+
+        juce::var result { juce::Array<juce::var>() };
+        auto* items = result.getArray();
+
+        for (;;)
+        {
+            skipWhitespace();
+
+            if (matchAscii (']'))
+                return result;
+
+            if (isAtEnd())
+                fail();
+
+            items->add (parseValue (depth + 1));
+            skipWhitespace();
+
+            if (matchAscii (','))
+                continue;
+
+            if (matchAscii (']'))
+                return result;
+
+            fail();
+        }
+    }
+
+    // The opening quote has been read.
+    juce::String parseString (char quote)
+    {
+        std::string text;
+
+        for (;;)
+        {
+            if (isAtEnd())
+                fail();
+
+            const auto byte = *p;
+
+            if (byte == quote)
+            {
+                ++p;
+                break;
+            }
+
+            if (byte != '\\')
+            {
+                if ((std::uint8_t) byte < 0x80)
+                {
+                    text += byte;
+                    ++p;
+                }
+                else
+                {
+                    Utf8Text::append (text, Utf8Text::decodeScalar (p, end));
+                }
+
+                continue;
+            }
+
+            ++p;
+
+            if (isAtEnd())
+                fail();
+
+            const auto escaped = *p;
+
+            switch (escaped)
+            {
+                case 'a': text += '\a'; ++p; break;
+                case 'b': text += '\b'; ++p; break;
+                case 'f': text += '\f'; ++p; break;
+                case 'n': text += '\n'; ++p; break;
+                case 'r': text += '\r'; ++p; break;
+                case 't': text += '\t'; ++p; break;
+                case 'u':
+                {
+                    ++p;
+                    auto c = readHex4();
+
+                    if (Utf8Text::isHighSurrogate (c))
+                    {
+                        // Only a low surrogate escape right after it makes a pair.
+                        if (end - p >= 6 && p[0] == '\\' && p[1] == 'u')
+                        {
+                            const auto saved = p;
+                            p += 2;
+                            const auto low = readHex4();
+
+                            if (Utf8Text::isLowSurrogate (low))
+                                c = Utf8Text::combineSurrogates (c, low);
+                            else
+                                p = saved;
+                        }
+                    }
+
+                    // The framework's parser refuses an escaped NUL as the end of the text.
+                    if (c == 0)
+                        fail();
+
+                    Utf8Text::append (text, c);   // a surrogate left alone becomes U+FFFD
+                    break;
+                }
+                default:
+                    // Any other escaped character stands for itself (\" \' \\ \/ among them).
+                    if ((std::uint8_t) escaped < 0x80)
+                    {
+                        text += escaped;
+                        ++p;
+                    }
+                    else
+                    {
+                        Utf8Text::append (text, Utf8Text::decodeScalar (p, end));
+                    }
+                    break;
+            }
+        }
+
+        return juce::String::fromUTF8 (text.data(), (int) text.size());
+    }
+
+    std::uint32_t readHex4()
+    {
+        std::uint32_t c = 0;
+
+        for (int i = 0; i < 4; ++i)
+        {
+            if (isAtEnd())
+                fail();
+
+            const auto digit = juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) (std::uint8_t) *p);
+
+            if (digit < 0)
+                fail();
+
+            c = (c << 4) | (std::uint32_t) digit;
+            ++p;
+        }
+
+        return c;
+    }
+
+    static bool isDigit (char c) noexcept { return c >= '0' && c <= '9'; }
+
+    // At the first digit (after the minus sign and any whitespace for a negative number).
+    juce::var parseNumber (bool isNegative)
+    {
+        if (isAtEnd() || ! isDigit (*p))
+            fail();
+
+        const auto first = p;
+        std::uint64_t magnitude = 0;
+        bool overflowed = false;
+
+        while (p < end && isDigit (*p))
+        {
+            const auto digit = (std::uint64_t) (*p - '0');
+
+            if (magnitude > ((std::uint64_t) std::numeric_limits<juce::int64>::max() - digit) / 10)
+                overflowed = true;
+            else
+                magnitude = magnitude * 10 + digit;
+
+            ++p;
+        }
+
+        bool isFloat = false;
+
+        if (p < end && *p == '.')
+        {
+            isFloat = true;
+            ++p;
+
+            while (p < end && isDigit (*p))
+                ++p;
+        }
+
+        if (p < end && (*p == 'e' || *p == 'E'))
+        {
+            // An exponent without digits is not taken: the "e" is then a syntax error of the
+            // container, as in the framework's parser.
+            auto q = p + 1;
+
+            if (q < end && (*q == '+' || *q == '-'))
+                ++q;
+
+            if (q < end && isDigit (*q))
+            {
+                isFloat = true;
+
+                while (q < end && isDigit (*q))
+                    ++q;
+
+                p = q;
+            }
+            else
+            {
+                isFloat = true;
+            }
+        }
+
+        if (! isFloat && ! overflowed)
+        {
+            const auto value = isNegative ? -(juce::int64) magnitude : (juce::int64) magnitude;
+            return (magnitude >> 31) != 0 ? juce::var (value) : juce::var ((int) value);
+        }
+
+        return juce::var (readDouble (first, p, isNegative));
+    }
+
+    static double readDouble (const char* first, const char* last, bool isNegative)
+    {
+        double value = 0.0;
+
+        if (std::from_chars (first, last, value, std::chars_format::general).ec == std::errc::result_out_of_range)
+            value = isBeyondRange (first, last) ? std::numeric_limits<double>::infinity() : 0.0;
+
+        return isNegative ? -value : value;
+    }
+
+    // For a number out of the range of doubles: true when it is too large (it reads as
+    // infinite), false when it is too small (it reads as zero), as the framework reads them.
+    static bool isBeyondRange (const char* first, const char* last)
+    {
+        // The power of ten of the first significant digit: from the digits before the point,
+        // or from the zeros after it, then the exponent (saturated: it only needs a sign).
+        int integerDigits = 0, leadingFractionZeros = 0;
+        bool significant = false, afterPoint = false;
+        auto q = first;
+
+        for (; q < last && *q != 'e' && *q != 'E'; ++q)
+        {
+            if (*q == '.')
+            {
+                afterPoint = true;
+            }
+            else if (! afterPoint)
+            {
+                significant = significant || *q != '0';
+                integerDigits += significant ? 1 : 0;
+            }
+            else if (integerDigits == 0 && ! significant)
+            {
+                if (*q == '0')
+                    ++leadingFractionZeros;
+                else
+                    significant = true;
+            }
+        }
+
+        long long exponent = 0;
+
+        if (q < last)
+        {
+            ++q;
+            const bool negativeExponent = q < last && *q == '-';
+
+            if (q < last && (*q == '-' || *q == '+'))
+                ++q;
+
+            for (; q < last; ++q)
+                exponent = std::min (exponent * 10 + (*q - '0'), 1000000000LL);
+
+            if (negativeExponent)
+                exponent = -exponent;
+        }
+
+        const long long firstDigitPower = integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
+        return firstDigitPower + exponent > 0;
+    }
+
+    const char* p;
+    const char* const end;
+    const int maxDepth;
+    const bool readCutOff;
+};
+} // namespace
 
 juce::var JsonReader::parse (const juce::String& text, int maxDepth)
 {
-    if (! nestsNoDeeperThan (text, maxDepth) || ! wholeNumbersFit (text))
+    try
+    {
+        return Parser (text, maxDepth, false).parseDocument();
+    }
+    catch (const ParseError&)
+    {
         return {};
+    }
+}
 
-    return juce::JSON::parse (text);
+juce::var JsonReader::parseValue (const juce::String& text, int maxDepth)
+{
+    try
+    {
+        return Parser (text, maxDepth, false).parseBareOrDocument();
+    }
+    catch (const ParseError&)
+    {
+        return {};
+    }
+}
+
+juce::var JsonReader::parseCutOff (const juce::String& text, int maxDepth)
+{
+    try
+    {
+        return Parser (text, maxDepth, true).parseDocument();
+    }
+    catch (const ParseError&)
+    {
+        return {};
+    }
 }
 
 } // namespace velmar
