@@ -1,6 +1,9 @@
 #include "kit/json/JsonWriter.h"
 
+#include "kit/json/Utf8Text.h"
+
 #include <cmath>
+#include <string>
 
 namespace velmar
 {
@@ -23,36 +26,19 @@ void writeHex4 (juce::OutputStream& out, uint32_t unit)
     out.write (text, sizeof (text));
 }
 
-void writeUtf8 (juce::OutputStream& out, uint32_t c)
-{
-    char bytes[4];
-    size_t n = 0;
-
-    if (c < 0x800)
-    {
-        bytes[n++] = (char) (0xc0 | (c >> 6));
-    }
-    else if (c < 0x10000)
-    {
-        bytes[n++] = (char) (0xe0 | (c >> 12));
-        bytes[n++] = (char) (0x80 | ((c >> 6) & 0x3f));
-    }
-    else
-    {
-        bytes[n++] = (char) (0xf0 | (c >> 18));
-        bytes[n++] = (char) (0x80 | ((c >> 12) & 0x3f));
-        bytes[n++] = (char) (0x80 | ((c >> 6) & 0x3f));
-    }
-
-    bytes[n++] = (char) (0x80 | (c & 0x3f));
-    out.write (bytes, n);
-}
-
 void writeStringBody (juce::OutputStream& out, const juce::String& text)
 {
-    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+    // Read byte by byte: a string may hold anything its maker put there. A surrogate pair that
+    // the framework's reader or a UTF-16 conversion left as two encoded halves is written as
+    // the one character it stands for; a lone half, a byte that is no UTF-8 and a value beyond
+    // Unicode are written as U+FFFD, so that every file we write is valid UTF-8.
+    const char* p = text.toRawUTF8();
+    const char* const end = p + text.getNumBytesAsUTF8();
+    std::string encoded;
+
+    while (p < end)
     {
-        const auto c = (uint32_t) p.getAndAdvance();
+        const auto c = Utf8Text::decodeScalar (p, end);
 
         switch (c)
         {
@@ -73,7 +59,9 @@ void writeStringBody (juce::OutputStream& out, const juce::String& text)
                     // Text beyond ASCII stays UTF-8. The framework's writer escapes it as UTF-16
                     // units, but its reader turns an escaped surrogate pair into two broken
                     // characters, so a name with an emoji would not survive a round trip.
-                    writeUtf8 (out, c);
+                    encoded.clear();
+                    Utf8Text::append (encoded, c);
+                    out.write (encoded.data(), encoded.size());
                 }
                 else
                 {

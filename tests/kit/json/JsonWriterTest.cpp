@@ -123,3 +123,35 @@ TEST (JsonWriter, ValuesWithoutJsonFormBecomeNull)
         EXPECT_TRUE (juce::JSON::parse (json).isObject()) << c.what;
     }
 }
+
+TEST (JsonWriter, WritesValidUtf8WhateverAStringHolds)
+{
+    const auto bytesOf = [] (const juce::String& text) { return std::string (text.toRawUTF8()); };
+    const juce::String keyboard (juce::CharPointer_UTF8 ("\xf0\x9f\x8e\xb9"));
+
+    // The framework's reader keeps an escaped surrogate pair as two encoded halves; written as
+    // they are, they would be bytes that no UTF-8 reader takes.
+    const auto fromFrameworkReader = juce::JSON::parse (R"(["\ud83c\udfb9 keys", "\ud83c alone"])");
+
+    struct Case { const char* what; juce::String text; std::string written; };
+    const Case cases[] = {
+        { "a pair in two halves",   fromFrameworkReader[0].toString(),            "\"\xf0\x9f\x8e\xb9 keys\"" },
+        { "a lone half",            fromFrameworkReader[1].toString(),            "\"\xef\xbf\xbd alone\"" },
+        { "bytes that are no UTF-8", juce::String (juce::CharPointer_UTF8 ("a\xff b\xc9")), "\"a\xef\xbf\xbd b\xef\xbf\xbd\"" },
+        // Each byte that belongs to no character is one U+FFFD, as other UTF-8 readers count them.
+        { "beyond Unicode",         juce::String (juce::CharPointer_UTF8 ("\xf7\xbf\xbf\xbf")),
+                                    "\"\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\"" },
+        { "a proper character",     keyboard,                                    "\"\xf0\x9f\x8e\xb9\"" },
+    };
+
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ (bytesOf (velmar::JsonWriter::quote (c.text)), c.written) << c.what;
+        EXPECT_EQ (bytesOf (velmar::JsonWriter::toString (makeObject ({ { "k", c.text } }), true)),
+                   "{\"k\": " + c.written + "}") << c.what;
+    }
+
+    // Keys are written the same way.
+    EXPECT_EQ (bytesOf (velmar::JsonWriter::toString (makeObject ({ { fromFrameworkReader[0].toString().toRawUTF8(), 1 } }), true)),
+               "{\"\xf0\x9f\x8e\xb9 keys\": 1}");
+}
