@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace velmar
 {
@@ -18,6 +19,7 @@ namespace
 struct ParseError
 {
     bool atEnd = false;
+    bool tooDeep = false;
 };
 
 class Parser
@@ -56,6 +58,77 @@ public:
     juce::var parseBareOrDocument()
     {
         return parseValue (0);
+    }
+
+    // Whether the whole text is a well-formed document, however deep it nests. Nothing is
+    // built and nothing recurses: the open containers are kept in a list of their own.
+    bool isWellFormed()
+    {
+        try
+        {
+            skipWhitespace();
+            std::vector<char> open;
+
+            if (matchAscii ('{'))
+                open.push_back ('}');
+            else if (matchAscii ('['))
+                open.push_back (']');
+            else
+                return false;
+
+            bool afterItem = false;
+
+            while (! open.empty())
+            {
+                skipWhitespace();
+                const char closer = open.back();
+
+                if (matchAscii (closer))
+                {
+                    open.pop_back();
+                    afterItem = true;
+                    continue;
+                }
+
+                if (afterItem)
+                {
+                    if (! matchAscii (','))
+                        return false;
+
+                    afterItem = false;
+                    continue;
+                }
+
+                if (closer == '}')
+                {
+                    if (! matchAscii ('"') || parseString ('"').isEmpty())
+                        return false;
+
+                    skipWhitespace();
+
+                    if (! matchAscii (':'))
+                        return false;
+
+                    skipWhitespace();
+                }
+
+                if (matchAscii ('{'))
+                    open.push_back ('}');
+                else if (matchAscii ('['))
+                    open.push_back (']');
+                else
+                {
+                    parseScalar();
+                    afterItem = true;
+                }
+            }
+
+            return true;
+        }
+        catch (const ParseError&)
+        {
+            return false;
+        }
     }
 
 private:
@@ -114,13 +187,25 @@ private:
     void enterLevel (int depth) const
     {
         if (depth + 1 > maxDepth)
-            throw ParseError { false };
+            throw ParseError { false, true };
     }
 
     juce::var parseValue (int depth)
     {
         skipWhitespace();
 
+        if (matchAscii ('{'))
+            return parseObject (depth, false);
+
+        if (matchAscii ('['))
+            return parseArray (depth);
+
+        return parseScalar();
+    }
+
+    // A string, number, true, false or null at p (whitespace already skipped).
+    juce::var parseScalar()
+    {
         if (isAtEnd())
             fail();
 
@@ -128,8 +213,6 @@ private:
 
         switch (c)
         {
-            case '{':  return parseObject (depth, false);
-            case '[':  return parseArray (depth);
             case '"':
             case '\'': return juce::var (parseString (c));
             case '-':
@@ -490,14 +573,20 @@ private:
 };
 } // namespace
 
-juce::var JsonReader::parse (const juce::String& text, int maxDepth)
+juce::var JsonReader::parse (const juce::String& text, int maxDepth, bool* wellFormedButTooDeep)
 {
+    if (wellFormedButTooDeep != nullptr)
+        *wellFormedButTooDeep = false;
+
     try
     {
         return Parser (text, maxDepth, false).parseDocument();
     }
-    catch (const ParseError&)
+    catch (const ParseError& error)
     {
+        if (error.tooDeep && wellFormedButTooDeep != nullptr)
+            *wellFormedButTooDeep = Parser (text, maxDepth, false).isWellFormed();
+
         return {};
     }
 }

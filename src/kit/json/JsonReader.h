@@ -30,8 +30,11 @@ struct JsonReader
     static constexpr int hardMaxDepth = 512;
 
     // The parsed value; void when the text is not JSON, is a bare value (as the framework's
-    // parser answers) or nests deeper than maxDepth.
-    static juce::var parse (const juce::String& text, int maxDepth = defaultMaxDepth);
+    // parser answers) or nests deeper than maxDepth. When asked, tells whether a text refused
+    // for its depth alone is otherwise a well-formed document (checked without recursion), so
+    // that a caller can keep a file it cannot read rather than treat it as broken.
+    static juce::var parse (const juce::String& text, int maxDepth = defaultMaxDepth,
+                            bool* wellFormedButTooDeep = nullptr);
 
     // Any JSON value at the start of the text, a bare one too ("42", "\"text\""), as the
     // framework's JSON::fromString reads it; text after the value is ignored. Void when the

@@ -67,17 +67,44 @@ Result SettingsStore::withLocks (Result emptyResult, Work&& work) const
 
 juce::var SettingsStore::readRoot() const
 {
+    return readStoredRoot().root;
+}
+
+SettingsStore::StoredRoot SettingsStore::readStoredRoot() const
+{
+    StoredRoot stored { juce::var (new juce::DynamicObject()), true };
     const auto file = getFile();
 
-    if (file.existsAsFile() && file.getSize() <= maxSettingsFileBytes)
-    {
-        const auto parsed = JsonReader::parse (file.loadFileAsString());
+    if (! file.existsAsFile())
+        return stored;
 
-        if (asObject (parsed) != nullptr)
-            return parsed;
+    // A file we cannot take in (too large, unreadable, nested deeper than we follow) may still
+    // be a good settings file of someone else's making: it reads as empty, but it is never
+    // replaced by a file that would hold only what one write adds. Broken text, on the other
+    // hand, holds nothing to keep.
+    if (file.getSize() > maxSettingsFileBytes)
+    {
+        stored.mayReplace = false;
+        return stored;
     }
 
-    return juce::var (new juce::DynamicObject());
+    juce::FileInputStream in (file);
+
+    if (in.failedToOpen())
+    {
+        stored.mayReplace = false;
+        return stored;
+    }
+
+    bool wellFormedButTooDeep = false;
+    const auto parsed = JsonReader::parse (in.readEntireStreamAsString(), JsonReader::defaultMaxDepth, &wellFormedButTooDeep);
+
+    if (asObject (parsed) != nullptr)
+        stored.root = parsed;
+    else if (wellFormedButTooDeep || in.getStatus().failed())
+        stored.mayReplace = false;
+
+    return stored;
 }
 
 bool SettingsStore::writeRoot (const juce::var& root) const
@@ -162,7 +189,12 @@ bool SettingsStore::setValue (const juce::String& section, const juce::String& k
 {
     return withLocks (false, [&]
     {
-        auto root = readRoot();
+        const auto stored = readStoredRoot();
+
+        if (! stored.mayReplace)
+            return false;
+
+        auto root = stored.root;
         auto* rootObject = asObject (root);
         auto sectionValue = rootObject->getProperty (section);
 
@@ -184,7 +216,12 @@ bool SettingsStore::writeSection (const juce::String& section, const juce::var& 
 
     return withLocks (false, [&]
     {
-        auto root = readRoot();
+        const auto stored = readStoredRoot();
+
+        if (! stored.mayReplace)
+            return false;
+
+        auto root = stored.root;
         asObject (root)->setProperty (section, value);
         return writeRoot (root);
     });
@@ -198,7 +235,12 @@ bool SettingsStore::updateSection (const juce::String& section,
 
     return withLocks (false, [&]
     {
-        auto root = readRoot();
+        const auto stored = readStoredRoot();
+
+        if (! stored.mayReplace)
+            return false;
+
+        auto root = stored.root;
         auto current = root.getProperty (section, {});
 
         if (asObject (current) == nullptr)

@@ -25,6 +25,10 @@ public:
     // A number stored in the section (int, int64 or double); the default otherwise.
     double getDouble (const juce::String& section, const juce::String& key, double defaultValue) const;
 
+    // Every write below refuses (false) while the file is there but cannot be read: larger
+    // than the reader takes, unreadable, or nested deeper than it follows. Broken text is
+    // replaced.
+
     // Sets one key inside a section (the section becomes an object when it is not one).
     bool setValue (const juce::String& section, const juce::String& key, const juce::var& value);
 
@@ -50,6 +54,17 @@ public:
     static juce::String getLockNameFor (const juce::File& settingsFile);
 
 private:
+    // The root as read, and whether a write may replace the file: not when a file is there
+    // that could not be taken in (too large, unreadable, nested too deep) and may hold good
+    // settings of someone else's making.
+    struct StoredRoot
+    {
+        juce::var root;
+        bool mayReplace = true;
+    };
+
+    StoredRoot readStoredRoot() const;
+
     template <typename Result, typename Work>
     Result withLocks (Result emptyResult, Work&& work) const;
 

@@ -81,9 +81,12 @@ juce::String SupportRequestClient::buildRequestBody (const SupportRequest& reque
     return JsonWriter::toString (body, false, 15);
 }
 
-SupportResponse SupportRequestClient::mapResponse (int statusCode, const juce::String& responseText)
+SupportResponse SupportRequestClient::mapResponse (int statusCode, const juce::String& responseText, bool cutOff)
 {
-    const auto parsed = JsonReader::parse (responseText);
+    // An answer longer than we read is taken as far as it goes: the members that arrived
+    // whole before the cut ("ok" comes first in every answer of the service) still count, so
+    // that a request the service accepted is not reported as lost.
+    const auto parsed = cutOff ? JsonReader::parseCutOff (responseText) : JsonReader::parse (responseText);
 
     SupportResponse response;
     response.statusCode = statusCode;
@@ -151,8 +154,7 @@ void SupportRequestClient::run()
         return;
     }
 
-    // A response cut at the size limit is not read as JSON at all.
-    complete (mapResponse (response.statusCode, response.truncated ? juce::String() : response.body));
+    complete (mapResponse (response.statusCode, response.body, response.truncated));
 }
 
 void SupportRequestClient::complete (const SupportResponse& response)

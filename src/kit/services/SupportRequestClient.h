@@ -57,8 +57,9 @@ public:
     // The JSON body sent for a request (multi-line form).
     static juce::String buildRequestBody (const SupportRequest& request);
 
-    // The outcome for a response of this status and text.
-    static SupportResponse mapResponse (int statusCode, const juce::String& responseText);
+    // The outcome for a response of this status and text; cutOff when the text was cut at the
+    // size limit of what we read.
+    static SupportResponse mapResponse (int statusCode, const juce::String& responseText, bool cutOff = false);
 
 private:
     void run() override;

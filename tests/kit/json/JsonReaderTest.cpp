@@ -173,3 +173,50 @@ TEST (JsonReader, ABareValueReadsAsTheFrameworksFromStringReadsIt)
     EXPECT_TRUE (JsonReader::parseValue (rawText (jsonFixture ("whitespace-lead-byte-hides-nesting.json"))).isVoid());
     EXPECT_TRUE (JsonReader::parseValue (repeated ("[", 100000)).isVoid());
 }
+
+TEST (JsonReader, ACutOffDocumentKeepsTheMembersThatArrivedWhole)
+{
+    struct Case { const char* what; juce::String text; juce::String expected; };
+    const Case cases[] = {
+        { "cut inside a string",      R"({"ok": true, "id": "R", "log": "xxx)",  R"({"ok": true, "id": "R"})" },
+        { "cut after a number",       R"({"ok": true, "n": 12)",                 R"({"ok": true})" },
+        { "cut inside an array",      R"({"ok": true, "a": [1, {"b": 2)",        R"({"ok": true})" },
+        { "cut inside a word",        R"({"ok": tr)",                            "{}" },
+        { "cut after a comma",        R"({"ok": false, )",                       R"({"ok": false})" },
+        { "whole after all",          R"({"ok": true} and more)",                R"({"ok": true})" },
+    };
+
+    for (const auto& c : cases)
+        EXPECT_EQ (describe (JsonReader::parseCutOff (c.text)), c.expected) << c.what;
+
+    // A fault before the cut is still a fault, and a cut array or too deep a nesting gives nothing.
+    for (const auto* text : { R"({"ok": true, x "later")", R"({"ok": true, "a": [1 2], "b": "cut)", "[1, 2", R"(["ok")" })
+        EXPECT_TRUE (JsonReader::parseCutOff (text).isVoid()) << text;
+
+    EXPECT_TRUE (JsonReader::parseCutOff ("{\"ok\": true, \"x\": " + repeated ("[", 1000)).isVoid());
+    EXPECT_TRUE (JsonReader::parse (R"({"ok": true, "id": "R)").isVoid()) << "only when asked for";
+}
+
+TEST (JsonReader, TellsAGoodDocumentTooDeepToReadFromABrokenOne)
+{
+    const auto deep = [] (const juce::String& inner) { return repeated ("[", 300) + inner + repeated ("]", 300); };
+
+    struct Case { const char* what; juce::String text; bool wellFormedButTooDeep; };
+    const Case cases[] = {
+        { "deep and well formed",      "{\"a\": " + deep ("{\"b\": [1, 'x', null]}, 2") + ", \"c\": {}}", true },
+        { "deep with trailing commas", "{\"a\": " + deep ("1,") + ",}", true },
+        { "deep and never closed",     "{\"a\": " + repeated ("[", 300), false },
+        { "deep with a fault inside",  "{\"a\": " + deep ("1 2") + "}", false },
+        { "deep with a fault after",   "{\"a\": " + deep ("") + " x}", false },
+        { "deep with an empty key",    "{\"a\": " + deep ("{\"\": 1}") + "}", false },
+        { "shallow and broken",        "{\"a\": ", false },
+        { "shallow and good",          "{\"a\": [1]}", false },
+    };
+
+    for (const auto& c : cases)
+    {
+        bool tooDeep = ! c.wellFormedButTooDeep;
+        JsonReader::parse (c.text, JsonReader::defaultMaxDepth, &tooDeep);
+        EXPECT_EQ (tooDeep, c.wellFormedButTooDeep) << c.what;
+    }
+}

@@ -234,3 +234,25 @@ TEST_F (SettingsStoreTest, ThreadsAndProcessesWritingAtOnceLoseNothing)
         EXPECT_EQ (values.getDynamicObject()->getProperties().size(), perWriter) << section;
     }
 }
+
+TEST_F (SettingsStoreTest, AGoodFileTooLargeOrTooDeepToReadIsKeptNotReplaced)
+{
+    const auto nested = juce::File (CORVESSA_TEST_DATA_DIR).getChildFile ("settings/nested-deeper-than-read.json").loadFileAsString();
+    ASSERT_TRUE (nested.isNotEmpty());
+    const juce::String tooLarge = "{\"telemetry\": {\"telemetry_enabled\": true}, \"log\": \""
+                                  + juce::String::repeatedString ("x", 5 * 1024 * 1024) + "\"}";
+
+    for (const auto& content : { nested, tooLarge })
+    {
+        ASSERT_TRUE (kittest::settingsFolder().createDirectory());
+        ASSERT_TRUE (kittest::settingsFile().replaceWithText (content));
+
+        // It cannot be read, so it reads as empty, but nothing may replace it: the next write
+        // would keep only its own section and lose the consent and whatever else it holds.
+        EXPECT_TRUE (store.readSection ("telemetry").isVoid());
+        EXPECT_FALSE (store.setValue ("ui", "scale", 2.0));
+        EXPECT_FALSE (store.writeSection ("updates", object ({ { "latest_version", "2.0" } })));
+        EXPECT_FALSE (store.updateSection ("telemetry", [] (const juce::var&) { return juce::var (new juce::DynamicObject()); }));
+        EXPECT_TRUE (kittest::settingsFile().loadFileAsString() == content);
+    }
+}

@@ -131,6 +131,11 @@ TEST_F (SupportRequestClientTest, OutcomesByStatusAndAnswer)
         { "garbage answer",     { 200, "not json at all", "text/plain" }, false, 200, "The support request could not be sent.", "" },
         { "nested too deep",    { 200, "{\"ok\": true, \"requestId\": \"R\", \"x\": " + std::string (65000, '[') }, false, 200, "The support request could not be sent.", "" },
         { "array answer",       { 200, "[true]" }, false, 200, "The support request could not be sent.", "" },
+        // Longer than the client reads: what arrived whole before the cut still counts.
+        { "long answer",        { 200, "{\"ok\": true, \"requestId\": \"R-3\", \"message\": \"Thanks!\", \"log\": \"" + std::string (200000, 'x') + "\"}" },
+                                true, 200, "Thanks!", "R-3" },
+        { "long refusal",       { 200, "{\"ok\": false, \"log\": \"" + std::string (200000, 'x') + "\", \"message\": \"late\"}" },
+                                false, 200, "The support request could not be sent.", "" },
         { "not HTTP",           { 200, "garbage\r\n\r\n", "", 0, true }, false, 0, "Could not reach VELMAR support. Check your connection and try again.", "" },
     };
 
