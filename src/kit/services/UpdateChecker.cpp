@@ -38,6 +38,14 @@ namespace
         return authority.upToFirstOccurrenceOf (":", false, false).toLowerCase();
     }
 
+    // A download link the browser would never be handed (not an http or https address) is
+    // no download link at all: announcing an update whose button does nothing helps nobody.
+    juce::String downloadLinkFrom (const juce::var& object)
+    {
+        const auto link = stringProperty (object, "download_url");
+        return isOpenableWebAddress (link) ? link : juce::String();
+    }
+
     juce::String normalisedDigits (const juce::String& piece)
     {
         const auto stripped = piece.trimCharactersAtStart ("0");
@@ -168,7 +176,7 @@ bool UpdateChecker::loadCachedResult()
 
     Result fromCache;
     fromCache.latestVersion = stringProperty (cached, "latest_version");
-    fromCache.downloadUrl = stringProperty (cached, "download_url");
+    fromCache.downloadUrl = downloadLinkFrom (cached);
     fromCache.releaseNotesUrl = stringProperty (cached, "release_notes_url");
     const auto checkedAt = stringProperty (cached, "last_checked_utc");
 
@@ -223,7 +231,7 @@ void UpdateChecker::run()
 
     Result fresh;
     fresh.latestVersion = stringProperty (feed, "latest_version");
-    fresh.downloadUrl = stringProperty (feed, "download_url");
+    fresh.downloadUrl = downloadLinkFrom (feed);
     fresh.releaseNotesUrl = stringProperty (feed, "release_notes_url");
     fresh.status = (compareVersions (fresh.latestVersion, config.currentVersion) >= 1 && fresh.downloadUrl.isNotEmpty())
                        ? updateAvailable : upToDate;

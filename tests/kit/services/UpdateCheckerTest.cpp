@@ -399,6 +399,21 @@ TEST_F (UpdateCheckerTest, OpensOnlyWebLinksFromTheFeed)
         {
             EXPECT_EQ (opened[0], c.link);
         }
+
+        // A link that would never open is no download link: no update is announced, and the
+        // cache says so too.
+        EXPECT_EQ (checker.isUpdateAvailable(), c.opens);
+        EXPECT_EQ (checker.getDownloadUrl(), c.opens ? juce::String (c.link) : juce::String());
+        EXPECT_EQ ((bool) cached().getProperty ("update_available", {}), c.opens);
+        EXPECT_EQ (cached().getProperty ("download_url", {}).toString(), c.opens ? juce::String (c.link) : juce::String());
+
+        // Nor does such a link in a cache left by an older version.
+        kittest::settingsFolder().deleteRecursively();
+        writeCache ("2.0.0", c.link, juce::Time::getCurrentTime());
+        kittest::LoopbackHttpServer other ("127.0.0.2");
+        UpdateChecker fromCache (configFor (other.url (feedPath)));
+        fromCache.checkForUpdates();
+        EXPECT_EQ (fromCache.isUpdateAvailable(), c.opens);
     }
 
     // Nothing to open before a link is known.
