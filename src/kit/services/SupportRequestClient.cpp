@@ -11,6 +11,56 @@ namespace
     constexpr int maxResponseBytes = 64 * 1024;
 
     const char* const couldNotReachText = "Could not reach VELMAR support. Check your connection and try again.";
+
+    // What the service says is shown in the one-line status: it is cut to a length that line
+    // can hold, and characters that would break or hide it are taken out.
+    constexpr int maxMessageLength = 160;
+    constexpr int maxRequestIdLength = 64;
+
+    // The text of a value the service sent as text or as a number; anything else (an object
+    // would read as "Object 0x...") is no text.
+    juce::String textOf (const juce::var& value)
+    {
+        return (value.isString() || value.isInt() || value.isInt64() || value.isDouble()) ? value.toString() : juce::String();
+    }
+
+    bool isControlCharacter (juce::juce_wchar c)
+    {
+        return c < 0x20 || (c >= 0x7f && c <= 0x9f) || c == 0x2028 || c == 0x2029;
+    }
+
+    juce::String forStatusLine (const juce::String& text, int maxLength)
+    {
+        juce::String line;
+        bool pendingSpace = false;
+
+        for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        {
+            const auto c = p.getAndAdvance();
+
+            // Line breaks and tabs part words, so they become a space; other control
+            // characters are dropped.
+            if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == 0x2028 || c == 0x2029)
+            {
+                pendingSpace = line.isNotEmpty();
+                continue;
+            }
+
+            if (isControlCharacter (c))
+                continue;
+
+            if (pendingSpace)
+                line << ' ';
+
+            pendingSpace = false;
+            line << juce::String::charToString (c);
+
+            if (line.length() > maxLength)
+                return line.substring (0, maxLength - 3).trimEnd() + "...";
+        }
+
+        return line;
+    }
 } // namespace
 
 SupportRequestClient::SupportRequestClient (Config configToUse)
@@ -95,7 +145,7 @@ SupportResponse SupportRequestClient::mapResponse (int statusCode, const juce::S
                        && (bool) parsed.getProperty ("ok", {});
 
     if ((parsed.getDynamicObject() != nullptr))
-        response.requestId = parsed.getProperty ("requestId", {}).toString().trim();
+        response.requestId = forStatusLine (textOf (parsed.getProperty ("requestId", {})), maxRequestIdLength);
 
     if (statusCode == 429)
         response.message = "Too many support requests. Please wait a minute and try again.";
@@ -108,9 +158,10 @@ SupportResponse SupportRequestClient::mapResponse (int statusCode, const juce::S
 
     if ((parsed.getDynamicObject() != nullptr))
     {
-        const auto serviceMessage = parsed.getProperty ("message", {}).toString().trim();
-        if (serviceMessage.isNotEmpty())
-            response.message = serviceMessage;
+        const auto shown = forStatusLine (textOf (parsed.getProperty ("message", {})), maxMessageLength);
+
+        if (shown.isNotEmpty())
+            response.message = shown;
     }
 
     return response;

@@ -158,6 +158,39 @@ TEST_F (SupportRequestClientTest, OutcomesByStatusAndAnswer)
     }
 }
 
+TEST (SupportAnswer, WhatTheServiceSaysFitsTheOneLineStatus)
+{
+    const juce::String longWord = juce::String::repeatedString ("long ", 100);
+
+    struct Case { const char* what; juce::String answer; const char* message; const char* requestId; };
+    const Case cases[] = {
+        { "message an object",     R"({"ok": true, "message": {"text": "hi"}, "requestId": "R-1"})", "Message sent.", "R-1" },
+        { "message an array",      R"({"ok": false, "message": ["x"]})",                           "The support request could not be sent.", "" },
+        { "message a number",      R"({"ok": true, "message": 42})",                               "42", "" },
+        { "message a boolean",     R"({"ok": true, "message": true})",                             "Message sent.", "" },
+        { "id an object",          R"({"ok": true, "requestId": {"a": 1}})",                       "Message sent.", "" },
+        { "id a number",           R"({"ok": true, "requestId": 1234})",                           "Message sent.", "1234" },
+        { "line breaks and tabs",  "{\"ok\": true, \"message\": \"Thanks!\\r\\nWe answer\\tsoon.\\u0007\\u001b[31m\"}", "Thanks! We answer soon.[31m", "" },
+        { "only control text",     R"({"ok": true, "message": "\u0007\r\n\u001f "})",            "Message sent.", "" },
+        { "separators",            "{\"ok\": true, \"message\": \"a\\u2028b\\u0085c\"}",       "a bc", "" },
+        { "control text in an id", "{\"ok\": true, \"requestId\": \" R\\n-\\u00077 \"}",       "Message sent.", "R -7" },
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto response = SupportRequestClient::mapResponse (200, c.answer);
+        EXPECT_EQ (response.message, c.message) << c.what;
+        EXPECT_EQ (response.requestId, c.requestId) << c.what;
+    }
+
+    // A long text is cut to what the line can hold, marked as cut.
+    const auto cut = SupportRequestClient::mapResponse (200, "{\"ok\": true, \"message\": \"" + longWord + "\"}").message;
+    EXPECT_LE (cut.length(), 160);
+    EXPECT_TRUE (cut.startsWith ("long long"));
+    EXPECT_TRUE (cut.endsWith ("..."));
+    EXPECT_EQ (SupportRequestClient::mapResponse (200, "{\"ok\": true, \"requestId\": \"" + longWord + "\"}").requestId.length() <= 64, true);
+}
+
 TEST_F (SupportRequestClientTest, NoServerOrNoAnswerInTimeCannotReachSupport)
 {
     std::string closedUrl;
