@@ -49,7 +49,7 @@ juce::String SettingsStore::getLockNameFor (const juce::File& settingsFile)
 }
 
 template <typename Result, typename Work>
-Result SettingsStore::withLocks (Result emptyResult, Work&& work) const
+Result SettingsStore::withLocks (Access access, Result emptyResult, Work&& work) const
 {
     if (relativePath.isEmpty())
         return emptyResult;
@@ -59,7 +59,10 @@ Result SettingsStore::withLocks (Result emptyResult, Work&& work) const
     NamedProcessLock fileLock (getLockNameFor (getFile()));
     const ScopedNamedProcessLock scopedFileLock (fileLock, -1);
 
-    if (! scopedFileLock.isLocked())
+    // A lock that cannot be had (its folder cannot be made, say) stops writes, which need it
+    // against other processes. Reads do not: every write replaces the whole file in one move,
+    // so a reader sees the old file or the new one, never half of one.
+    if (! scopedFileLock.isLocked() && access == Access::write)
         return emptyResult;
 
     return work();
@@ -163,7 +166,7 @@ bool SettingsStore::writeRoot (const juce::var& root) const
 
 juce::var SettingsStore::readSection (const juce::String& section) const
 {
-    return withLocks (juce::var(), [&]
+    return withLocks (Access::read, juce::var(), [&]
     {
         const auto value = readRoot().getProperty (section, {});
         return asObject (value) != nullptr ? value : juce::var();
@@ -187,7 +190,7 @@ double SettingsStore::getDouble (const juce::String& section, const juce::String
 
 bool SettingsStore::setValue (const juce::String& section, const juce::String& key, const juce::var& value)
 {
-    return withLocks (false, [&]
+    return withLocks (Access::write, false, [&]
     {
         const auto stored = readStoredRoot();
 
@@ -214,7 +217,7 @@ bool SettingsStore::writeSection (const juce::String& section, const juce::var& 
     if (relativePath.isEmpty() || asObject (value) == nullptr)
         return false;
 
-    return withLocks (false, [&]
+    return withLocks (Access::write, false, [&]
     {
         const auto stored = readStoredRoot();
 
@@ -233,7 +236,7 @@ bool SettingsStore::updateSection (const juce::String& section,
     if (update == nullptr)
         return false;
 
-    return withLocks (false, [&]
+    return withLocks (Access::write, false, [&]
     {
         const auto stored = readStoredRoot();
 

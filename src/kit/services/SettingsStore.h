@@ -65,8 +65,10 @@ private:
 
     StoredRoot readStoredRoot() const;
 
+    enum class Access { read, write };
+
     template <typename Result, typename Work>
-    Result withLocks (Result emptyResult, Work&& work) const;
+    Result withLocks (Access access, Result emptyResult, Work&& work) const;
 
     juce::String relativePath;
     juce::File baseDirectory;

@@ -1,5 +1,8 @@
 #include "kit/services/SettingsStore.h"
 
+#include "kit/platform/NamedProcessLock.h"
+#include "kit/services/TelemetryClient.h"
+
 #include "kit/ChildProcess.h"
 #include "kit/KitTestSupport.h"
 
@@ -255,4 +258,29 @@ TEST_F (SettingsStoreTest, AGoodFileTooLargeOrTooDeepToReadIsKeptNotReplaced)
         EXPECT_FALSE (store.updateSection ("telemetry", [] (const juce::var&) { return juce::var (new juce::DynamicObject()); }));
         EXPECT_TRUE (kittest::settingsFile().loadFileAsString() == content);
     }
+}
+
+TEST_F (SettingsStoreTest, ReadingNeedsNoLockFolderWritingDoes)
+{
+    ASSERT_TRUE (kittest::settingsFolder().createDirectory());
+    const juce::String content = R"({"telemetry": {"telemetry_enabled": true, "consent_version": "2026-07-10"}, "ui": {"scale": 1.5}})";
+    ASSERT_TRUE (kittest::settingsFile().replaceWithText (content));
+
+    // A file where the lock folder should be: no lock file can be made there.
+    const auto lockFolder = velmar::NamedProcessLock::getLockFile ("any").getParentDirectory();
+    ASSERT_TRUE (lockFolder.deleteRecursively());
+    ASSERT_TRUE (lockFolder.replaceWithText ("in the way"));
+    struct Clear { juce::File file; ~Clear() { file.deleteFile(); } } clearAfterwards { lockFolder };
+
+    EXPECT_DOUBLE_EQ (store.getDouble ("ui", "scale", 0.0), 1.5);
+    EXPECT_TRUE ((bool) store.readSection ("telemetry").getProperty ("telemetry_enabled", false));
+
+    velmar::TelemetryClient::Config config;
+    config.settingsPath = "VELMAR/Corvessa";
+    config.consentVersion = "2026-07-10";
+    EXPECT_TRUE (velmar::TelemetryClient (config).isEnabled()) << "the user's consent still counts";
+
+    // Writing without the lock could lose another process's change: it is refused.
+    EXPECT_FALSE (store.setValue ("ui", "scale", 2.0));
+    EXPECT_EQ (fileText(), content);
 }
