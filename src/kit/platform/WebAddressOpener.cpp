@@ -3,9 +3,11 @@
 #include <mutex>
 
 #if JUCE_LINUX || JUCE_BSD
- #include <spawn.h>
+ #include <cerrno>
+ #include <cstdlib>
+ #include <string>
  #include <sys/wait.h>
- #include <thread>
+ #include <unistd.h>
  extern char** environ;
 #endif
 
@@ -17,21 +19,77 @@ namespace
     std::mutex launcherLock;
     std::function<bool (const juce::String&)> testLauncher;
 
+   #if JUCE_LINUX || JUCE_BSD
+    // The opener program found on the PATH, as an absolute path: the process that starts it
+    // may do nothing but start it.
+    std::string findOpener()
+    {
+        const auto* path = std::getenv ("PATH");
+        const auto folders = juce::StringArray::fromTokens (path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin", ":", "");
+
+        for (const auto& folder : folders)
+        {
+            if (! juce::File::isAbsolutePath (folder))
+                continue;
+
+            const auto candidate = juce::File (folder).getChildFile ("xdg-open");
+
+            if (candidate.existsAsFile() && ::access (candidate.getFullPathName().toRawUTF8(), X_OK) == 0)
+                return candidate.getFullPathName().toStdString();
+        }
+
+        return {};
+    }
+   #endif
+
     bool launchWithPlatform (const juce::String& address)
     {
        #if JUCE_LINUX || JUCE_BSD
-        // xdg-open receives the address as one argument; no shell ever sees it.
-        std::string program = "xdg-open";
-        std::string argument = address.toStdString();
-        char* argv[] = { program.data(), argument.data(), nullptr };
+        // The opener may run as long as the browser it starts. Nothing of the plug-in may wait
+        // for it (a host can unload the plug-in meanwhile, and a thread of ours left waiting
+        // would then run code that is gone), and it must not linger as our zombie either. So
+        // it is started by a short-lived middle process that exits at once: the opener is then
+        // the system's child, and we only wait for the middle one. Between fork and exec the
+        // processes call nothing but fork, execve and _exit, which is safe in a process with
+        // many threads. xdg-open receives the address as one argument; no shell ever sees it.
+        const auto program = findOpener();
 
-        pid_t pid = -1;
-        if (posix_spawnp (&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0)
+        if (program.empty())
             return false;
 
-        // Reap the opener when it ends so that it does not linger as a zombie.
-        std::thread ([pid] { int status = 0; ::waitpid (pid, &status, 0); }).detach();
-        return true;
+        std::string name = "xdg-open";
+        std::string argument = address.toStdString();
+        char* argv[] = { name.data(), argument.data(), nullptr };
+
+        const pid_t middle = ::fork();
+
+        if (middle < 0)
+            return false;
+
+        if (middle == 0)
+        {
+            const pid_t opener = ::fork();
+
+            if (opener == 0)
+            {
+                ::execve (program.c_str(), argv, environ);
+                ::_exit (127);
+            }
+
+            ::_exit (opener < 0 ? 1 : 0);
+        }
+
+        int status = 0;
+        pid_t waited = -1;
+
+        do
+        {
+            waited = ::waitpid (middle, &status, 0);
+        }
+        while (waited < 0 && errno == EINTR);
+
+        // A host that reaps every child itself may have taken the status first.
+        return waited < 0 || (WIFEXITED (status) && WEXITSTATUS (status) == 0);
        #else
         return juce::URL (address).launchInDefaultBrowser();
        #endif
