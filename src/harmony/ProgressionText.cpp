@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <utility>
 
 namespace
@@ -99,7 +100,56 @@ juce::String durationSuffix (const ChordToken& token)
     return token.hasDuration ? ":" + token.duration : juce::String();
 }
 
+// In the order they are looked for.
 const char* const optionTags[] = { "{V/V}", "{TT}", "{CM}" };
+
+// Removes every occurrence of a tag, including those that removing one makes
+// ("{T{TT}T}" holds a second "{TT}" once the first is gone).
+juce::String withoutTag (juce::String text, const char* tag)
+{
+    while (text.contains (tag))
+        text = text.replace (tag, "");
+
+    return text;
+}
+
+// Takes the first kind of option tag found out of the chord part. A token is written back
+// with its tag at the end, so what stays in the chord part must not make the next reading
+// take another kind: when removing the tag leaves an earlier kind behind (only nested tags
+// do that, as in "{V/{TT}V}"), that kind is taken instead, so that normalising the written
+// text again changes nothing.
+juce::String takeOptionTag (juce::String& chordPart)
+{
+    int taken = -1;
+
+    for (int i = 0; i < (int) std::size (optionTags); ++i)
+    {
+        if (chordPart.contains (optionTags[i]))
+        {
+            taken = i;
+            break;
+        }
+    }
+
+    if (taken < 0)
+        return {};
+
+    for (;;)
+    {
+        chordPart = withoutTag (chordPart, optionTags[taken]);
+
+        int earlier = -1;
+
+        for (int i = 0; i < taken && earlier < 0; ++i)
+            if (chordPart.contains (optionTags[i]))
+                earlier = i;
+
+        if (earlier < 0)
+            return optionTags[taken];
+
+        taken = earlier;
+    }
+}
 } // namespace
 
 juce::String canonicalQuality (const juce::String& quality)
@@ -129,15 +179,7 @@ ChordToken parseChordToken (const juce::String& tokenText)
         chordPart = chordPart.substring (0, colon).trim();
     }
 
-    for (const auto* tag : optionTags)
-    {
-        if (chordPart.contains (tag))
-        {
-            token.option = tag;
-            chordPart = chordPart.replace (tag, "");
-            break;
-        }
-    }
+    token.option = takeOptionTag (chordPart);
 
     if (chordPart.equalsIgnoreCase ("R"))
     {
@@ -193,7 +235,13 @@ juce::String formatChordSymbol (const ChordToken& token)
     if (! token.isValid)
         return token.text.upToFirstOccurrenceOf (":", false, false).trim();
 
-    return token.root + canonicalQuality (token.quality)
+    // A quality that begins with "#" or "b" after a root without one can only come from text
+    // that parted them with a tab ("C\tb"); written together they would read as another root
+    // ("Cb"), so they stay parted and the text reads back as the same chord.
+    const auto quality = canonicalQuality (token.quality);
+    const bool keepApart = token.root.length() == 1 && isAccidental (quality[0]);
+
+    return token.root + (keepApart ? "\t" : "") + quality
          + (token.bass.isNotEmpty() ? "/" + token.bass : juce::String())
          + token.option;
 }

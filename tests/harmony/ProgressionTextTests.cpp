@@ -132,6 +132,38 @@ TEST (NormaliseProgressionText, WritesTheCanonicalForm)
     EXPECT_EQ (parseProgressionTokens ("C  G   Am").size(), 3u);
 }
 
+TEST (NormaliseProgressionText, NormalisingTwiceChangesNothing)
+{
+    struct Case { const char* input; const char* normalised; };
+    const std::vector<Case> cases {
+        // Nested option tags: removing one makes another, of the same kind or an earlier one.
+        { "C{T{TT}T}",            "C{TT}" },
+        { "C{{TT}TT}:2",          "C{TT}:2" },
+        { "{T{TT}T}Db7",          "Db7{TT}" },
+        { "C{V/{TT}V}",           "C{V/V}" },
+        { "G7{V/{C{CM}M}V}/B",    "G7/B{V/V}" },
+        { "R{T{TT}T}:2",          "R:2" },
+        // A later kind stays in the quality, as typed.
+        { "C{TT}{CM}",            "C{CM}{TT}" },
+        { "Am{C{CM}M}{TT}",       "Am{C{CM}M}{TT}" },
+        // A tab between a root and a quality that begins with "#" or "b": written together they
+        // would read as another root.
+        { "C\tb",                 "C\tb" },
+        { "B\t#M",                "B\t#M" },
+        { "b\t#m5:2",             "b\t#m5:2" },
+        { "C#\t#",                "C##" },
+        { "C\tG",                 "CG" },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.input);
+        const auto once = normaliseProgressionText (c.input);
+        EXPECT_EQ (once, juce::String (c.normalised));
+        EXPECT_EQ (normaliseProgressionText (once), once);
+    }
+}
+
 TEST (JoinProgressionTokens, RebuildsEditedTokensFromTheirFields)
 {
     auto tokens = parseProgressionTokens ("C:2 Am7 xyz");
