@@ -121,20 +121,23 @@ std::vector<ChordEvent> ProgressionCompiler::compileProgression (const juce::Str
 
     // Tokens are separated by the space character only; tabs and line breaks stay inside a
     // token (and make it unreadable), and runs of spaces give empty tokens that take no time.
-    int tokenStart = 0;
-    const int textLength = text.length();
-
-    while (tokenStart <= textLength)
+    // The text is walked once: finding each token by its index would start from the
+    // beginning every time, and a long text of spaces would then hold the generation thread
+    // for seconds.
+    for (auto p = text.getCharPointer(); ! p.isEmpty();)
     {
         if (shouldStop && shouldStop())
             break;
 
-        int tokenEnd = text.indexOfChar (tokenStart, ' ');
-        if (tokenEnd < 0)
-            tokenEnd = textLength;
+        const auto tokenStart = p;
 
-        const auto token = text.substring (tokenStart, tokenEnd);
-        tokenStart = tokenEnd + 1;
+        while (! p.isEmpty() && *p != ' ')
+            ++p;
+
+        const juce::String token (tokenStart, p);
+
+        if (! p.isEmpty())
+            ++p;
 
         if (token.isEmpty())
             continue;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <iterator>
 #include <utility>
 
@@ -104,13 +106,25 @@ juce::String durationSuffix (const ChordToken& token)
 const char* const optionTags[] = { "{V/V}", "{TT}", "{CM}" };
 
 // Removes every occurrence of a tag, including those that removing one makes
-// ("{T{TT}T}" holds a second "{TT}" once the first is gone).
-juce::String withoutTag (juce::String text, const char* tag)
+// ("{T{TT}T}" holds a second "{TT}" once the first is gone), in one walk over the text: each
+// character is kept, and whenever the kept text ends with the tag, the tag is dropped again.
+// (No tag begins with its own end, so this is the same as removing occurrences until none
+// is left, however deeply they nest.)
+juce::String withoutTag (const juce::String& text, const char* tag)
 {
-    while (text.contains (tag))
-        text = text.replace (tag, "");
+    const auto tagLength = std::strlen (tag);
+    std::string kept;
+    kept.reserve (text.getNumBytesAsUTF8());
 
-    return text;
+    for (const char* c = text.toRawUTF8(); *c != 0; ++c)
+    {
+        kept += *c;
+
+        if (kept.size() >= tagLength && kept.compare (kept.size() - tagLength, tagLength, tag) == 0)
+            kept.resize (kept.size() - tagLength);
+    }
+
+    return juce::String (juce::CharPointer_UTF8 (kept.data()), juce::CharPointer_UTF8 (kept.data() + kept.size()));
 }
 
 // Takes the first kind of option tag found out of the chord part. A token is written back

@@ -272,6 +272,23 @@ TEST (ProgressionCompile, SpacingAndBlankTexts)
     EXPECT_EQ (compiler.unrecognisedChords, juce::StringArray ({ "C\tG" }));
 }
 
+TEST (ProgressionCompile, ALongTextIsWalkedOnce)
+{
+    // Megabytes of spaces between a few chords, and a long run of tokens: found one by one
+    // from the start of the text, these took hours. Walked once, they take moments (a
+    // benchmark measures how long; here they only have to finish within the test's limit).
+    const auto spaces = juce::String::repeatedString (" ", 1024 * 1024);
+    const auto spaced = compile ("C" + spaces + "G" + spaces + "Am");
+    ASSERT_EQ (spaced.size(), 3u);
+    EXPECT_EQ (spaced[2].startTicks, 1024.0);
+
+    ProgressionCompiler compiler;
+    const auto many = compiler.compileProgression (juce::String::repeatedString ("x ", 300000) + "C", 3, styleNone, "1", balanced);
+    ASSERT_EQ (many.size(), 300001u);
+    EXPECT_EQ (compiler.unrecognisedChords.size(), 300000);
+    EXPECT_EQ (many.back().startTicks, 300000.0 * 512.0);
+}
+
 //==============================================================================
 TEST (ProgressionCompile, VoicingStylesWithoutSearch)
 {

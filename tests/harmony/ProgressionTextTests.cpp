@@ -164,6 +164,18 @@ TEST (NormaliseProgressionText, NormalisingTwiceChangesNothing)
     }
 }
 
+TEST (NormaliseProgressionText, LongTextsAreReadInOnePass)
+{
+    // Tags nested a hundred thousand deep in one token, and megabytes of spaces: removed and
+    // split one pass at a time, each took hours.
+    const auto nested = juce::String::repeatedString ("{T", 100000) + "{TT}" + juce::String::repeatedString ("T}", 100000);
+    EXPECT_EQ (normaliseProgressionText ("C" + nested + ":2"), "C{TT}:2");
+
+    const auto spaces = juce::String::repeatedString (" ", 1024 * 1024);
+    EXPECT_EQ (normaliseProgressionText ("C" + spaces + "Amin" + spaces), "C Am");
+    EXPECT_EQ (parseProgressionTokens (juce::String::repeatedString ("C ", 200000)).size(), 200000u);
+}
+
 TEST (JoinProgressionTokens, RebuildsEditedTokensFromTheirFields)
 {
     auto tokens = parseProgressionTokens ("C:2 Am7 xyz");
