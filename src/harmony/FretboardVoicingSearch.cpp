@@ -36,6 +36,8 @@ int stringOptions (const Fretboard& board, int string, ClassMask chordPitchClass
 
 void FingeringShape::addString (int string, int fret, int note)
 {
+    ++stringsDecided;
+
     if (fret == mutedString)
         return;
 
@@ -107,32 +109,18 @@ int guitaristCost (const FretboardSetup& setup, const FingeringShape& shape)
         return noSetCost;
 
     const int root = setup.rootPitchClass;
-    const Features& chord = setup.features;
     const int n = shape.noteCount;
     const int lowest = shape.notes[0];
     const ClassMask set = relativeMask (shape.pitchClasses, root);
-    const Features has = Features::of (set);
     const bool rootSounds = (set & classBit (0)) != 0;
 
     int cost = 2 * shape.minFret + 12 * shape.span + 14 * shape.mutedInside()
-             + 24 * std::max (shape.span - 4, 0);
+             + 24 * std::max (shape.span - 4, 0) + guitaristClassTerms (setup, set);
 
     if (n == 6)
         cost += 22;
     if (n < 3 && setup.chord.count >= 3)
         cost += 30;
-
-    if (! rootSounds)
-        cost += 45;
-
-    if (chord.third && ! has.third)
-        cost += 55;
-    if (chord.seventh && ! has.seventh)
-        cost += 28;
-    if (chord.anyFifth && ! has.anyFifth)
-        cost += chord.third ? 8 : 18;
-
-    cost += 10 * countBits (setup.addedToneClasses & ~set);
 
     for (ClassMask doubled = shape.doubledPitchClasses; doubled != 0; doubled &= doubled - 1)
     {
@@ -176,6 +164,25 @@ int guitaristCost (const FretboardSetup& setup, const FingeringShape& shape)
     return cost;
 }
 
+int guitaristClassTerms (const FretboardSetup& setup, ClassMask set)
+{
+    const Features& chord = setup.features;
+    const Features has = Features::of (set);
+    int cost = 0;
+
+    if ((set & classBit (0)) == 0)
+        cost += 45;
+
+    if (chord.third && ! has.third)
+        cost += 55;
+    if (chord.seventh && ! has.seventh)
+        cost += 28;
+    if (chord.anyFifth && ! has.anyFifth)
+        cost += chord.third ? 8 : 18;
+
+    return cost + 10 * countBits (setup.addedToneClasses & ~set);
+}
+
 int guitaristLowerBound (const FretboardSetup& setup, const FingeringShape& partial)
 {
     // Fret position and span: a lower fret added later lowers minFret by d but widens the
@@ -193,11 +200,28 @@ int guitaristLowerBound (const FretboardSetup& setup, const FingeringShape& part
     }
 
     if (setup.previous.present())
+    {
         for (int i = 0; i < partial.noteCount; ++i)
             bound += 2 * setup.previous.nearestDistance (partial.notes[i]);
 
+        // The lowest note only falls as strings are added: once below the previous voicing's
+        // lowest, its distance from it only grows.
+        if (partial.noteCount > 0 && partial.notes[0] < setup.previous.lowest)
+            bound += setup.previous.lowest - partial.notes[0];
+    }
+
+    // High on the neck: the lowest fret can still fall, but not below the highest fret less
+    // the widest span.
+    const int lowestFretReachable = partial.minFret + partial.span - 5;
+    if (partial.minFret > 0 && lowestFretReachable >= 8)
+        bound += 6 * lowestFretReachable - 42;
+
     bound -= 14; // root lowest
     bound -= 4;  // open strings low on the neck
+
+    // The classes sounding: each string still to come adds one note at most.
+    const int stringsLeft = guitarFretboard().stringCount - partial.stringsDecided;
+    bound += setup.classTerms.lowest (setup.classTerms.subsetOf (relativeMask (partial.pitchClasses, root)), stringsLeft);
 
     // The lowest sounding string is settled once any string sounds.
     if (partial.lowestString < 0)
@@ -206,6 +230,68 @@ int guitaristLowerBound (const FretboardSetup& setup, const FingeringShape& part
         bound -= 8;
 
     return bound;
+}
+
+int bassistClassTerms (const FretboardSetup& setup, ClassMask set)
+{
+    // The root: at the bottom at best when it sounds.
+    const Features& chord = setup.features;
+    const Features has = Features::of (set);
+    int terms = (set & classBit (0)) != 0 ? -46 : 115;
+
+    if (has.perfectFifth)
+        terms -= 12;
+
+    // A third sounding is charged more when it sits close above the bottom; here at its least.
+    if (chord.third)
+        terms += has.third ? -12 : ((chord.seventh || ! has.perfectFifth) ? 20 : 0);
+
+    if (chord.seventh)
+        terms += has.seventh ? -10 : 18;
+
+    if (chord.alteredFifth)
+        terms += has.alteredFifth ? -18 : 24;
+    else if (has.alteredFifth)
+        terms += 16;
+
+    return terms;
+}
+
+int bassistLowerBound (const FretboardSetup& setup, const FingeringShape& partial)
+{
+    // What only grows as strings are added: span, inner muted strings, doubled pitch classes,
+    // the charge for added tones, the distance of each note to the previous voicing. The
+    // fret-position, bottom-interval and count terms are never below 0.
+    const int root = setup.rootPitchClass;
+    int bound = 24 * std::max (partial.span - 4, 0) + 10 * (partial.span + partial.mutedInside());
+
+    for (ClassMask doubled = partial.doubledPitchClasses; doubled != 0; doubled &= doubled - 1)
+    {
+        const int pc = lowestClass (doubled);
+        const int r = relativeClass (pc, root);
+        bound += (partial.pitchClassCounts[pc] - 1) * (r == 0 ? 2 : r == 7 ? 8 : 18);
+    }
+
+    for (int i = 0; i < partial.noteCount; ++i)
+    {
+        const int r = relativeClass (pitchClassOf (partial.notes[i]), root);
+        if (r == 1 || r == 2 || r == 5 || r == 9)
+            bound += 18;
+    }
+
+    if (setup.previous.present())
+        for (int i = 0; i < partial.noteCount; ++i)
+            bound += 2 * setup.previous.nearestDistance (partial.notes[i]);
+
+    // The lowest sounding string is settled once any string sounds.
+    if (partial.lowestString < 0)
+        bound -= 18;
+    else if (partial.lowestString <= 1 && pitchClassOf (partial.lowestStringNote) == root)
+        bound -= 18;
+
+    // The classes sounding: at most three notes in all, one per string still to come.
+    const int more = std::min (bassFretboard().stringCount - partial.stringsDecided, 3 - partial.noteCount);
+    return bound + setup.classTerms.lowest (setup.classTerms.subsetOf (relativeMask (partial.pitchClasses, root)), more);
 }
 
 int bassistCost (const FretboardSetup& setup, const FingeringShape& shape)
@@ -329,7 +415,8 @@ std::vector<int> voiceGuitarist (const std::vector<int>& chordTones, int rootPit
     if (chordTones.empty())
         return {};
 
-    const FretboardSetup setup = makeFretboardSetup (chordTones, rootPitchClass, previousVoicing);
+    FretboardSetup setup = makeFretboardSetup (chordTones, rootPitchClass, previousVoicing);
+    setup.classTerms.fill (setup.chordClasses, maxStrings, [&setup] (ClassMask set) { return guitaristClassTerms (setup, set); });
     const int minCount = std::min (setup.chord.count, 3);
 
     return runGuitarSearch (setup, minCount,
@@ -345,8 +432,10 @@ std::vector<int> voiceBassist (const std::vector<int>& chordTones, int rootPitch
     if (chordTones.empty())
         return {};
 
-    const FretboardSetup setup = makeFretboardSetup (chordTones, rootPitchClass, previousVoicing);
+    FretboardSetup setup = makeFretboardSetup (chordTones, rootPitchClass, previousVoicing);
+    setup.classTerms.fill (setup.chordClasses, 3, [&setup] (ClassMask set) { return bassistClassTerms (setup, set); });
 
-    return runBassSearch (setup, [&setup] (const FingeringShape& shape)
-                          { return bassistCost (setup, shape); });
+    return runBassSearch (setup,
+                          [&setup] (const FingeringShape& shape) { return bassistCost (setup, shape); },
+                          [&setup] (const FingeringShape& partial) { return bassistLowerBound (setup, partial); });
 }

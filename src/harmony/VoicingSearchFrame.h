@@ -2,6 +2,7 @@
 
 #include "harmony/VoicingSearch.h"
 
+#include <cstdint>
 #include <optional>
 #include <type_traits>
 #include <vector>
@@ -46,15 +47,22 @@ constexpr ClassMask ninthClasses = classBit (1) | classBit (2) | classBit (3);
 /** How many classes a mask holds. */
 inline int countBits (ClassMask m)
 {
+   #if defined (__GNUC__)
+    return __builtin_popcount (m);
+   #else
     int n = 0;
     for (; m != 0; m &= m - 1)
         ++n;
     return n;
+   #endif
 }
 
 /** The lowest class in a mask that is not empty. */
 inline int lowestClass (ClassMask m)
 {
+   #if defined (__GNUC__)
+    return __builtin_ctz (m);
+   #else
     int c = 0;
     while ((m & 1u) == 0)
     {
@@ -62,6 +70,7 @@ inline int lowestClass (ClassMask m)
         ++c;
     }
     return c;
+   #endif
 }
 
 /** Absolute pitch classes turned into classes relative to the root. */
@@ -185,12 +194,103 @@ struct RelativeClassTable
     }
 };
 
-/** Visits every admissible subset in ascending depth-first order, each set before its
-    extensions, and returns the first of the cheapest (ascending), or an empty list. The cost
-    is called as cost (notes, count) with the notes ascending. The extensions of a set are
-    skipped when bound (notes, count) is not below the best cost so far; a bound that never
-    exceeds the cost of any extension (every extension adds higher notes) leaves the result
-    unchanged. */
+/** For a cost whose terms depend in part only on which of the chord's (relative) classes a set
+    holds: for every set of the chord's classes and every number of classes that may still be
+    added, the lowest those terms can reach over the sets so completed. A search's lower bound
+    reads it for a partial set, in place of counting every such term at its best. Filled once
+    per chord; read without allocating. */
+struct ReachableClassTerms
+{
+    unsigned compressedBit[12] {}; // relative class -> its bit among the chord's classes, or 0
+    int columns = 0;
+    std::vector<int> table;
+
+    template <typename Terms>
+    void fill (ClassMask chordClasses, int maxMore, Terms&& terms)
+    {
+        int classes[12] {};
+        int classCount = 0;
+
+        for (int r = 0; r < 12; ++r)
+        {
+            compressedBit[r] = 0;
+
+            if ((chordClasses & classBit (r)) != 0)
+            {
+                compressedBit[r] = 1u << classCount;
+                classes[classCount++] = r;
+            }
+        }
+
+        const int subsets = 1 << classCount;
+        columns = maxMore + 1;
+        table.assign ((size_t) (subsets * columns), 0);
+
+        // Larger sets first: each entry builds on the sets one class larger.
+        for (int subset = subsets - 1; subset >= 0; --subset)
+        {
+            ClassMask set = 0;
+            for (int i = 0; i < classCount; ++i)
+                if ((subset & (1 << i)) != 0)
+                    set |= classBit (classes[i]);
+
+            const int own = terms (set);
+            table[(size_t) (subset * columns)] = own;
+
+            for (int more = 1; more < columns; ++more)
+            {
+                int lowest = own;
+
+                for (int i = 0; i < classCount; ++i)
+                    if ((subset & (1 << i)) == 0)
+                    {
+                        const int reached = table[(size_t) ((subset | (1 << i)) * columns + more - 1)];
+                        lowest = reached < lowest ? reached : lowest;
+                    }
+
+                table[(size_t) (subset * columns + more)] = lowest;
+            }
+        }
+    }
+
+    /** The compressed form of a set of relative classes (classes outside the chord dropped). */
+    unsigned subsetOf (ClassMask relativeClasses) const
+    {
+        unsigned subset = 0;
+        for (ClassMask m = relativeClasses & 0xfffu; m != 0; m &= m - 1)
+            subset |= compressedBit[lowestClass (m)];
+        return subset;
+    }
+
+    int lowest (unsigned subset, int more) const
+    {
+        more = more < 0 ? 0 : (more >= columns ? columns - 1 : more);
+        return table[(size_t) subset * (size_t) columns + (size_t) more];
+    }
+};
+
+/** Whether one set comes before another in the depth-first order of the searches: notes
+    compared in turn, a set before its extensions. Among sets of equal cost the searches take
+    the one that comes first. */
+inline bool comesFirst (const int* a, int aCount, const int* b, int bCount)
+{
+    for (int i = 0; i < aCount && i < bCount; ++i)
+        if (a[i] != b[i])
+            return a[i] < b[i];
+
+    return aCount < bCount;
+}
+
+/** Returns the first (in ascending depth-first order, each set before its extensions) of the
+    cheapest admissible subsets, ascending, or an empty list. The cost is called as
+    cost (notes, count) with the notes ascending; bound (notes, count) must never exceed the
+    cost of any extension of the set (every extension adds higher notes).
+
+    The sets are not visited in that order, though: the branches of each set are visited in the
+    order of their bounds, so that cheap sets are found early and the bounds then cut most of
+    the others. A branch is left when its bound shows that no extension can be cheaper than the
+    best set so far, or as cheap and coming before it; that is exactly the result of the plain
+    depth-first visit. */
 template <typename Cost, typename Bound>
 std::vector<int> runWindowSearch (const WindowSearch& search, Cost&& cost, Bound&& bound)
 {
@@ -199,6 +299,119 @@ std::vector<int> runWindowSearch (const WindowSearch& search, Cost&& cost, Bound
         const WindowSearch& search;
         Cost& cost;
         Bound& bound;
+        int maxCount;
+        int current[maxSetNotes] {};
+        int count = 0;
+        int perClass[12] {};
+        int best[maxSetNotes] {};
+        int bestCount = 0;
+        int bestCost = noSetCost;
+
+        void consider()
+        {
+            const int score = cost (static_cast<const int*> (current), count);
+
+            if (score < bestCost || (score == bestCost && comesFirst (current, count, best, bestCount)))
+            {
+                bestCost = score;
+                bestCount = count;
+                for (int i = 0; i < count; ++i)
+                    best[i] = current[i];
+            }
+        }
+
+        // Whether an extension of the current set (bounded below by b) could still be taken:
+        // every extension comes after the current set, and before the best one only when the
+        // current set comes first at a note where the two differ, or is a start of it.
+        bool extensionsMayWin (int b) const
+        {
+            if (b != bestCost)
+                return b < bestCost;
+
+            for (int i = 0; i < count && i < bestCount; ++i)
+                if (current[i] != best[i])
+                    return current[i] < best[i];
+
+            return count < bestCount;
+        }
+
+        void step (int startIndex)
+        {
+            struct Branch
+            {
+                int index;
+                int bound;
+            };
+
+            Branch branches[maxWindowCandidates];
+            int branchCount = 0;
+            const bool extensible = count + 1 < maxCount;
+
+            for (int i = startIndex; i < search.candidateCount; ++i)
+            {
+                const int note = search.candidates[i];
+
+                if (count > 0 && note - current[0] > search.maxSpan)
+                    break;
+
+                const int pitchClass = pitchClassOf (note);
+
+                if (perClass[pitchClass] >= search.allowance[pitchClass])
+                    continue;
+
+                current[count] = note;
+                const int b = extensible ? bound (static_cast<const int*> (current), count + 1) : noSetCost;
+
+                // Insertion by bound; equal bounds keep the ascending order.
+                int at = branchCount++;
+                while (at > 0 && branches[at - 1].bound > b)
+                {
+                    branches[at] = branches[at - 1];
+                    --at;
+                }
+                branches[at] = { i, b };
+            }
+
+            for (int j = 0; j < branchCount; ++j)
+            {
+                const int note = search.candidates[branches[j].index];
+                const int pitchClass = pitchClassOf (note);
+
+                current[count++] = note;
+                ++perClass[pitchClass];
+
+                if (count >= search.minCount)
+                    consider();
+
+                if (extensible && extensionsMayWin (branches[j].bound))
+                    step (branches[j].index + 1);
+
+                --perClass[pitchClass];
+                --count;
+            }
+        }
+    };
+
+    Walker walker { search, cost, bound, search.maxCount < maxSetNotes ? search.maxCount : maxSetNotes };
+
+    if (walker.maxCount > 0)
+        walker.step (0);
+
+    if (walker.bestCost == noSetCost)
+        return {};
+
+    // Every set is ascending with every note once: candidates are distinct and taken upward.
+    return std::vector<int> (walker.best, walker.best + walker.bestCount);
+}
+
+/** Without a bound every admissible subset is scored, in ascending depth-first order. */
+template <typename Cost>
+std::vector<int> runWindowSearch (const WindowSearch& search, Cost&& cost)
+{
+    struct Walker
+    {
+        const WindowSearch& search;
+        Cost& cost;
         int maxCount;
         int current[maxSetNotes] {};
         int count = 0;
@@ -225,9 +438,6 @@ std::vector<int> runWindowSearch (const WindowSearch& search, Cost&& cost, Bound
             if (count >= maxCount)
                 return;
 
-            if (count > 0 && bound (static_cast<const int*> (current), count) >= bestCost)
-                return;
-
             for (int i = startIndex; i < search.candidateCount; ++i)
             {
                 const int note = search.candidates[i];
@@ -249,21 +459,13 @@ std::vector<int> runWindowSearch (const WindowSearch& search, Cost&& cost, Bound
         }
     };
 
-    Walker walker { search, cost, bound, search.maxCount < maxSetNotes ? search.maxCount : maxSetNotes };
+    Walker walker { search, cost, search.maxCount < maxSetNotes ? search.maxCount : maxSetNotes };
     walker.step (0);
 
     if (walker.bestCost == noSetCost)
         return {};
 
-    // Candidates are distinct and visited in ascending order, so the best set already is
-    // ascending with every note once.
     return std::vector<int> (walker.best, walker.best + walker.bestCount);
-}
-
-template <typename Cost>
-std::vector<int> runWindowSearch (const WindowSearch& search, Cost&& cost)
-{
-    return runWindowSearch (search, cost, [] (const int*, int) { return -noSetCost; });
 }
 
 //==============================================================================
@@ -280,6 +482,8 @@ struct PianistSetup
     ClassMask chordClasses = 0; // relative
     Features features;
     PreviousVoicing previous;
+
+    ReachableClassTerms classTerms; // of pianistClassTerms
 };
 
 /** False when the chord is empty or the window holds no chord note. */
@@ -287,6 +491,9 @@ bool makePianistSetup (const std::vector<int>& chordTones, int rootPitchClass,
                        const std::optional<std::vector<int>>& previousVoicing, PianistSetup& setup);
 
 int pianistCost (const PianistSetup& setup, const int* notes, int count);
+
+/** The part of the Pianist cost that depends only on the relative classes a set holds. */
+int pianistClassTerms (const PianistSetup& setup, ClassMask set);
 
 /** A cost that no set extending these notes upward can go below (see runWindowSearch). */
 int pianistLowerBound (const PianistSetup& setup, const int* notes, int count);
@@ -342,7 +549,7 @@ struct FingeringShape
     int notes[maxStrings] {};      // the sounding notes, ascending
     int noteCount = 0;
     int noteSum = 0;
-    int pitchClassCounts[12] {};   // sounding notes per (absolute) pitch class
+    std::uint8_t pitchClassCounts[12] {}; // sounding notes per (absolute) pitch class
     ClassMask pitchClasses = 0;    // absolute
     ClassMask doubledPitchClasses = 0; // absolute pitch classes sounding on more than one string
     int minFret = 0;               // lowest fret above 0, or 0 when nothing is fretted
@@ -351,6 +558,7 @@ struct FingeringShape
     int highestString = -1;
     int lowestStringNote = 0;
     bool anyOpen = false;
+    int stringsDecided = 0;        // strings added so far, muted ones included
 
     /** Adds the next string up (strings must come lowest first). */
     void addString (int string, int fret, int note);
@@ -381,6 +589,7 @@ struct FretboardSetup
     ClassMask addedToneClasses = 0; // the chord's relative classes 1, 2, 5 and 9
     Features features;
     PreviousVoicing previous;
+    ReachableClassTerms classTerms; // of guitaristClassTerms or bassistClassTerms, once filled
 };
 
 FretboardSetup makeFretboardSetup (const std::vector<int>& chordTones, int rootPitchClass,
@@ -388,6 +597,17 @@ FretboardSetup makeFretboardSetup (const std::vector<int>& chordTones, int rootP
 
 int guitaristCost (const FretboardSetup& setup, const FingeringShape& shape);
 int bassistCost (const FretboardSetup& setup, const FingeringShape& shape);
+
+/** The part of the Guitarist cost that depends only on the relative classes sounding. */
+int guitaristClassTerms (const FretboardSetup& setup, ClassMask set);
+
+/** The lowest the terms of the Bassist cost that depend on the relative classes sounding (and
+    on the lowest note only through whether it is the root) can be for these classes. */
+int bassistClassTerms (const FretboardSetup& setup, ClassMask set);
+
+/** A cost that no fingering completing these lower strings can go below, for the bass (the
+    walker has already left out fingerings the bass cost rejects). */
+int bassistLowerBound (const FretboardSetup& setup, const FingeringShape& partial);
 
 /** A cost that no fingering completing these lower strings can go below: the terms that only
     grow as strings are added (fret position and span, inner muted strings, doubled pitch
@@ -397,23 +617,27 @@ int guitaristLowerBound (const FretboardSetup& setup, const FingeringShape& part
 
 /** Guitar enumeration: string by string from the lowest, a note already sounding is skipped,
     and a branch goes on only while enough strings remain for minCount notes and the fretted
-    span stays within 5. cost (shape) scores each complete fingering; a branch is also left
-    when bound (partial shape) is not below the best cost so far, which cannot change the
-    result as long as bound never exceeds the cost of a completion. */
+    span stays within 5. cost (shape) scores each complete fingering, and the first of the
+    cheapest in depth-first order (each string's options in turn: muted, then frets upward) is
+    the result. */
+template <typename Cost>
+std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cost&& cost);
+
+/** The same result, with bound (partial shape) never above the cost of a completion: the
+    options of each string are visited in the order of their bounds, and a branch is left when
+    no completion can be cheaper than the best so far, or as cheap and come before it. */
 template <typename Cost, typename Bound>
 std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cost&& cost, Bound&& bound);
-
-template <typename Cost>
-std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cost&& cost)
-{
-    return runGuitarSearch (setup, minCount, cost, [] (const FingeringShape&) { return -noSetCost; });
-}
 
 /** Bass enumeration: every combination of options over the four strings; combinations the
     bass cost always rejects (a repeated note, more than three notes, a fretted span above 5)
     are cut as early as they show, which leaves the visiting order of the others unchanged. */
 template <typename Cost>
 std::vector<int> runBassSearch (const FretboardSetup& setup, Cost&& cost);
+
+/** The same result, visited in the order of a bound as runGuitarSearch does. */
+template <typename Cost, typename Bound>
+std::vector<int> runBassSearch (const FretboardSetup& setup, Cost&& cost, Bound&& bound);
 
 //==============================================================================
 
@@ -458,14 +682,161 @@ namespace detail
     };
 }
 
+namespace detail
+{
+    // The options of each string visited in the order of their bounds; among fingerings of
+    // equal cost the first in depth-first order (option by option, lowest string first) wins,
+    // as in the plain walk. admit (decided, string, fret, note, next) says whether a branch
+    // may be taken at all.
+    template <typename Admit, typename Cost, typename Bound>
+    struct OrderedFretboardWalker : FretboardWalker
+    {
+        OrderedFretboardWalker (const Fretboard& b, ClassMask chordPitchClasses, Admit& a, Cost& c, Bound& bo)
+            : FretboardWalker (b, chordPitchClasses), admit (a), cost (c), bound (bo) {}
+
+        Admit& admit;
+        Cost& cost;
+        Bound& bound;
+        int path[maxStrings] {};     // the option taken on each decided string
+        int bestPath[maxStrings] {};
+
+        bool pathComesFirst (int decided) const
+        {
+            for (int s = 0; s < decided; ++s)
+                if (path[s] != bestPath[s])
+                    return path[s] < bestPath[s];
+
+            return false;
+        }
+
+        bool completionsMayWin (int b, int decided) const
+        {
+            if (b != bestCost)
+                return b < bestCost;
+
+            for (int s = 0; s < decided; ++s)
+                if (path[s] != bestPath[s])
+                    return path[s] < bestPath[s];
+
+            return true;
+        }
+
+        void scoreComplete (const FingeringShape& shape, int strings)
+        {
+            const int c = cost (shape);
+
+            if (c == noSetCost)
+                return;
+
+            if (c < bestCost || (c == bestCost && pathComesFirst (strings)))
+            {
+                bestCost = c;
+                bestCount = shape.noteCount;
+                for (int i = 0; i < shape.noteCount; ++i)
+                    best[i] = shape.notes[i];
+                for (int s = 0; s < strings; ++s)
+                    bestPath[s] = path[s];
+            }
+        }
+
+        void visit (int string)
+        {
+            const int strings = board.stringCount < maxStrings ? board.stringCount : maxStrings;
+            const FingeringShape& decided = shapes[string];
+            const bool last = string + 1 >= strings;
+
+            struct Branch
+            {
+                int option;
+                int bound;
+            };
+
+            Branch branches[maxStringOptions];
+            int branchCount = 0;
+            FingeringShape next;
+
+            for (int o = 0; o < optionCount[string]; ++o)
+            {
+                const int fret = options[string][o];
+                const int note = board.openNotes[string] + (fret == mutedString ? 0 : fret);
+
+                next = decided;
+                next.addString (string, fret, note);
+
+                if (! admit (decided, string, fret, note, next))
+                    continue;
+
+                path[string] = o;
+
+                if (last)
+                {
+                    scoreComplete (next, strings);
+                    continue;
+                }
+
+                const int b = bound (next);
+
+                int at = branchCount++;
+                while (at > 0 && branches[at - 1].bound > b)
+                {
+                    branches[at] = branches[at - 1];
+                    --at;
+                }
+                branches[at] = { o, b };
+            }
+
+            for (int j = 0; j < branchCount; ++j)
+            {
+                const int o = branches[j].option;
+                path[string] = o;
+
+                if (! completionsMayWin (branches[j].bound, string + 1))
+                    continue;
+
+                const int fret = options[string][o];
+                shapes[string + 1] = decided;
+                shapes[string + 1].addString (string, fret, board.openNotes[string] + (fret == mutedString ? 0 : fret));
+                visit (string + 1);
+            }
+        }
+    };
+
+    template <typename Admit, typename Cost, typename Bound>
+    std::vector<int> runOrderedFretboardSearch (const Fretboard& board, ClassMask chordPitchClasses,
+                                                Admit& admit, Cost& cost, Bound& bound)
+    {
+        OrderedFretboardWalker<Admit, Cost, Bound> walker (board, chordPitchClasses, admit, cost, bound);
+
+        if (board.stringCount > 0)
+            walker.visit (0);
+
+        return walker.result();
+    }
+}
+
 template <typename Cost, typename Bound>
 std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cost&& cost, Bound&& bound)
+{
+    const Fretboard& board = guitarFretboard();
+
+    auto admit = [&board, minCount] (const FingeringShape& decided, int string, int fret, int note, const FingeringShape& next)
+    {
+        if (fret != mutedString && decided.sounds (note))
+            return false;
+
+        return next.noteCount + board.stringCount - string - 1 >= minCount && next.span <= 5;
+    };
+
+    return detail::runOrderedFretboardSearch (board, setup.chord.mask, admit, cost, bound);
+}
+
+template <typename Cost>
+std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cost&& cost)
 {
     struct Walker : detail::FretboardWalker
     {
         using FretboardWalker::FretboardWalker;
         int minCount = 0;
-        std::remove_reference_t<Bound>* bound = nullptr;
 
         void visit (int string, Cost& c)
         {
@@ -491,8 +862,7 @@ std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cos
                 next = decided;
                 next.addString (string, fret, note);
 
-                if (next.noteCount + stringsLeft >= minCount && next.span <= 5
-                    && (*bound) (next) < bestCost)
+                if (next.noteCount + stringsLeft >= minCount && next.span <= 5)
                     visit (string + 1, c);
             }
         }
@@ -500,9 +870,22 @@ std::vector<int> runGuitarSearch (const FretboardSetup& setup, int minCount, Cos
 
     Walker walker (guitarFretboard(), setup.chord.mask);
     walker.minCount = minCount;
-    walker.bound = &bound;
     walker.visit (0, cost);
     return walker.result();
+}
+
+template <typename Cost, typename Bound>
+std::vector<int> runBassSearch (const FretboardSetup& setup, Cost&& cost, Bound&& bound)
+{
+    auto admit = [] (const FingeringShape& decided, int, int fret, int note, const FingeringShape& next)
+    {
+        if (fret != mutedString && (decided.sounds (note) || decided.noteCount == 3))
+            return false;
+
+        return next.span <= 5;
+    };
+
+    return detail::runOrderedFretboardSearch (bassFretboard(), setup.chord.mask, admit, cost, bound);
 }
 
 template <typename Cost>

@@ -85,67 +85,14 @@ namespace
 }
 
 //==============================================================================
-bool makePianistSetup (const std::vector<int>& chordTones, int rootPitchClass,
-                       const std::optional<std::vector<int>>& previousVoicing, PianistSetup& setup)
+int pianistClassTerms (const PianistSetup& setup, ClassMask set)
 {
-    rootPitchClass = pitchClassOf (rootPitchClass); // folds a careless caller's value onto 0..11
-
-    if (chordTones.empty())
-        return false;
-
-    const int rootMidi = chordTones.front();
-    const int base = cBelow (rootMidi);
-    const int low = clampNote (base - 12);
-    const int high = clampNote (base + 24);
-
-    setup.rootPitchClass = rootPitchClass;
-    setup.low = low;
-    setup.relative.fill (rootPitchClass);
-    setup.chord = ChordPitchClasses::of (chordTones);
-    setup.chordClasses = relativeClassesOf (chordTones.data(), static_cast<int> (chordTones.size()), rootPitchClass);
-    setup.features = Features::of (setup.chordClasses);
-    setup.previous = PreviousVoicing::from (previousVoicing);
-
-    WindowSearch& search = setup.search;
-    fillCandidates (search, low, high, setup.chord.mask);
-
-    if (search.candidateCount == 0)
-        return false;
-
-    search.minCount = std::min (setup.chord.count, 3);
-    search.maxCount = 5;
-    search.maxSpan = 32;
-    setup.targetCount = std::min (5, setup.chord.count);
-
-    for (int pc = 0; pc < 12; ++pc)
-        search.allowance[pc] = pc == rootPitchClass ? 2 : 1;
-
-    return true;
-}
-
-int pianistCost (const PianistSetup& setup, const int* notes, int n)
-{
-    const int lo = setup.low;
     const Features& chord = setup.features;
-    const RelativeClassTable& relative = setup.relative;
-    const ClassMask set = relative.maskOf (notes, n);
     const Features has = Features::of (set);
-    const int lowest = notes[0];
-    const int highest = notes[n - 1];
-    const int s = highest - lowest;
+    int cost = 0;
 
-    int cost = 24 * std::abs (n - setup.targetCount);
-
-    // Root, preferably at the bottom.
-    if (VoicingSearchFrame::has (set, 0))
-    {
-        if (relative (lowest) == 0)
-            cost -= 8;
-    }
-    else
-    {
+    if (! VoicingSearchFrame::has (set, 0))
         cost += 34;
-    }
 
     if (chord.third)
         cost += has.third ? -22 : 70;
@@ -179,6 +126,64 @@ int pianistCost (const PianistSetup& setup, const int* notes, int n)
             default:           cost += 20; break;
         }
     }
+
+    return cost;
+}
+
+//==============================================================================
+bool makePianistSetup (const std::vector<int>& chordTones, int rootPitchClass,
+                       const std::optional<std::vector<int>>& previousVoicing, PianistSetup& setup)
+{
+    rootPitchClass = pitchClassOf (rootPitchClass); // folds a careless caller's value onto 0..11
+
+    if (chordTones.empty())
+        return false;
+
+    const int rootMidi = chordTones.front();
+    const int base = cBelow (rootMidi);
+    const int low = clampNote (base - 12);
+    const int high = clampNote (base + 24);
+
+    setup.rootPitchClass = rootPitchClass;
+    setup.low = low;
+    setup.relative.fill (rootPitchClass);
+    setup.chord = ChordPitchClasses::of (chordTones);
+    setup.chordClasses = relativeClassesOf (chordTones.data(), static_cast<int> (chordTones.size()), rootPitchClass);
+    setup.features = Features::of (setup.chordClasses);
+    setup.previous = PreviousVoicing::from (previousVoicing);
+    setup.classTerms.fill (setup.chordClasses, maxSetNotes, [&setup] (ClassMask set) { return pianistClassTerms (setup, set); });
+
+    WindowSearch& search = setup.search;
+    fillCandidates (search, low, high, setup.chord.mask);
+
+    if (search.candidateCount == 0)
+        return false;
+
+    search.minCount = std::min (setup.chord.count, 3);
+    search.maxCount = 5;
+    search.maxSpan = 32;
+    setup.targetCount = std::min (5, setup.chord.count);
+
+    for (int pc = 0; pc < 12; ++pc)
+        search.allowance[pc] = pc == rootPitchClass ? 2 : 1;
+
+    return true;
+}
+
+int pianistCost (const PianistSetup& setup, const int* notes, int n)
+{
+    const int lo = setup.low;
+    const RelativeClassTable& relative = setup.relative;
+    const ClassMask set = relative.maskOf (notes, n);
+    const int lowest = notes[0];
+    const int highest = notes[n - 1];
+    const int s = highest - lowest;
+
+    int cost = 24 * std::abs (n - setup.targetCount) + pianistClassTerms (setup, set);
+
+    // The root, preferably at the bottom.
+    if (VoicingSearchFrame::has (set, 0) && relative (lowest) == 0)
+        cost -= 8;
 
     // Span.
     if (n <= 2)
@@ -228,10 +233,10 @@ int pianistLowerBound (const PianistSetup& setup, const int* notes, int n)
 {
     // Extensions only add notes above the highest one, so the lowest note, the bottom
     // interval, the neighbour gaps and low-note charges of these notes, doubled roots, the
-    // widest span and the distances to the previous voicing are settled or only grow. Every
+    // widest span and the distances to the previous voicing are settled or only grow. The
+    // terms of the chord's classes are the lowest the notes still allowed can reach; every
     // other term is counted at its largest bonus.
     const int lo = setup.low;
-    const Features& chord = setup.features;
     const RelativeClassTable& relative = setup.relative;
     const int lowest = notes[0];
     const int s = notes[n - 1] - lowest;
@@ -240,14 +245,13 @@ int pianistLowerBound (const PianistSetup& setup, const int* notes, int n)
 
     if (relative (lowest) == 0)
         bound -= 8;
-    if (chord.third)
-        bound -= 22;
-    if (chord.seventh)
-        bound -= 18;
-    if (chord.alteredFifth)
-        bound -= 14;
-    if (chord.perfectFifth)
-        bound -= 4;
+
+    // The class terms: the lowest that adding the notes still allowed can reach.
+    unsigned subset = 0;
+    for (int i = 0; i < n; ++i)
+        subset |= setup.classTerms.compressedBit[relative (notes[i])];
+
+    bound += setup.classTerms.lowest (subset, setup.search.maxCount - n);
 
     if (s > 26)
         bound += 8 * s - 208;

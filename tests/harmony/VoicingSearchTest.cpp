@@ -580,8 +580,9 @@ TEST (VoicingSearch, FingeringCostsAddUpTermByTerm)
 }
 
 //==============================================================================
-// The searches leave branches that cannot beat the best set found so far; that must never
-// change what they find.
+// The searches visit their branches in the order of a lower bound of their cost and leave
+// those that cannot beat the best set found so far; that must never change what they find,
+// ties included (the first of the cheapest in plain depth-first order).
 
 TEST (VoicingSearch, PrunedSearchesFindWhatTheFullEnumerationFinds)
 {
@@ -592,30 +593,99 @@ TEST (VoicingSearch, PrunedSearchesFindWhatTheFullEnumerationFinds)
         { 62, 65, 69, 72, 76, 79 },     // Dm11
         { 60, 63, 66, 70, 74 },         // m9b5
         { 55, 59, 65, 68, 63 },         // G7alt
+        { 60, 67 },                     // C5
+        { 60, 65, 67 },                 // Csus4
     };
     const std::optional<Notes> previousVoicings[] = {
-        std::nullopt, Notes { 60, 64, 67 }, Notes { 45, 52, 60, 67, 74 }, Notes { 28 },
+        std::nullopt, Notes { 60, 64, 67 }, Notes { 45, 52, 60, 67, 74 }, Notes { 28 }, Notes { 40, 47, 52, 56, 59, 64 },
     };
 
     for (const Notes& written : chords)
     {
-        Notes tones = written;
-        std::sort (tones.begin(), tones.end());
-        const int root = positivePitchClass (written.front());
-
-        for (const auto& previous : previousVoicings)
+        // In three keys, so that the windows and the fretboards meet the chord differently.
+        for (const int shift : { 0, -5, 6 })
         {
-            PianistSetup piano;
-            ASSERT_TRUE (makePianistSetup (tones, root, previous, piano));
-            const Notes everyPianoSet = runWindowSearch (piano.search, [&piano] (const int* notes, int count)
-                                                         { return pianistCost (piano, notes, count); });
-            EXPECT_EQ (voicePianist (tones, root, previous), everyPianoSet) << describe (tones);
+            Notes tones;
+            for (const int n : written)
+                tones.push_back (n + shift);
+            std::sort (tones.begin(), tones.end());
+            const int root = positivePitchClass (written.front() + shift);
 
-            const FretboardSetup guitar = makeFretboardSetup (tones, root, previous);
-            const Notes everyFingering = runGuitarSearch (guitar, std::min (guitar.chord.count, 3),
-                                                          [&guitar] (const FingeringShape& shape)
-                                                          { return guitaristCost (guitar, shape); });
-            EXPECT_EQ (voiceGuitarist (tones, root, previous), everyFingering) << describe (tones);
+            for (const auto& previous : previousVoicings)
+            {
+                PianistSetup piano;
+                ASSERT_TRUE (makePianistSetup (tones, root, previous, piano));
+                const Notes everyPianoSet = runWindowSearch (piano.search, [&piano] (const int* notes, int count)
+                                                             { return pianistCost (piano, notes, count); });
+                EXPECT_EQ (voicePianist (tones, root, previous), everyPianoSet) << "Pianist " << describe (tones);
+
+                const FretboardSetup guitar = makeFretboardSetup (tones, root, previous);
+                const Notes everyFingering = runGuitarSearch (guitar, std::min (guitar.chord.count, 3),
+                                                              [&guitar] (const FingeringShape& shape)
+                                                              { return guitaristCost (guitar, shape); });
+                EXPECT_EQ (voiceGuitarist (tones, root, previous), everyFingering) << "Guitarist " << describe (tones);
+
+                const Notes everyBassFingering = runBassSearch (guitar, [&guitar] (const FingeringShape& shape)
+                                                                { return bassistCost (guitar, shape); });
+                EXPECT_EQ (voiceBassist (tones, root, previous), everyBassFingering) << "Bassist " << describe (tones);
+            }
         }
+    }
+}
+
+TEST (VoicingSearch, ReachableClassTermsAreTheLowestOverEveryCompletion)
+{
+    // Any function of the chord's classes: the table must give, for every set and number of
+    // classes still to add, the lowest value over the sets so completed.
+    const ClassMask chordClasses = classBit (0) | classBit (4) | classBit (7) | classBit (10) | classBit (2);
+    const auto terms = [] (ClassMask set) { return (int) ((set * 2654435761u) >> 20) % 97 - 40; };
+
+    ReachableClassTerms reachable;
+    reachable.fill (chordClasses, 3, terms);
+
+    for (ClassMask set = 0; set < 4096; ++set)
+    {
+        if ((set & ~chordClasses) != 0)
+            continue;
+
+        for (int more = 0; more <= 4; ++more)
+        {
+            int lowest = terms (set);
+            for (ClassMask wider = 0; wider < 4096; ++wider)
+                if ((wider & ~chordClasses) == 0 && (wider & set) == set && countBits (wider & ~set) <= std::min (more, 3))
+                    lowest = std::min (lowest, terms (wider));
+
+            EXPECT_EQ (reachable.lowest (reachable.subsetOf (set), more), lowest) << set << " + " << more;
+        }
+    }
+}
+
+TEST (VoicingSearch, OrderedSearchesBreakTiesAsThePlainWalkDoes)
+{
+    // Costs with many ties and bounds that order the branches oddly: the ordered searches must
+    // still return the first of the cheapest in plain depth-first order.
+    const auto hashOf = [] (const int* notes, int count)
+    {
+        unsigned h = 2166136261u;
+        for (int i = 0; i < count; ++i)
+            h = (h ^ (unsigned) notes[i]) * 16777619u;
+        return h;
+    };
+
+    PianistSetup piano;
+    ASSERT_TRUE (makePianistSetup ({ 60, 64, 67, 71, 74 }, 0, std::nullopt, piano));
+    const FretboardSetup board = makeFretboardSetup ({ 55, 59, 62, 65 }, 7, std::nullopt);
+
+    for (const unsigned ties : { 1u, 3u, 7u })
+    {
+        const auto windowCost = [&] (const int* notes, int count) { return (int) (hashOf (notes, count) % ties); };
+        // Never above any cost (0), yet different from branch to branch.
+        const auto windowBound = [&] (const int* notes, int count) { return -(int) (hashOf (notes, count) % 11); };
+        EXPECT_EQ (runWindowSearch (piano.search, windowCost, windowBound), runWindowSearch (piano.search, windowCost)) << ties;
+
+        const auto shapeCost = [&] (const FingeringShape& s) { return s.noteCount == 0 ? noSetCost : (int) (hashOf (s.notes, s.noteCount) % ties); };
+        const auto shapeBound = [&] (const FingeringShape& s) { return -(int) (hashOf (s.notes, s.noteCount) % 11); };
+        EXPECT_EQ (runGuitarSearch (board, 3, shapeCost, shapeBound), runGuitarSearch (board, 3, shapeCost)) << ties;
+        EXPECT_EQ (runBassSearch (board, shapeCost, shapeBound), runBassSearch (board, shapeCost)) << ties;
     }
 }
