@@ -2,6 +2,7 @@
 
 #include "harmony/ChordPattern.h"
 #include "harmony/ChordVocabulary.h"
+#include "harmony/ProgressionText.h"
 #include "harmony/VoicingSearch.h"
 #include "harmony/VoicingStyle.h"
 
@@ -109,7 +110,7 @@ std::vector<ChordEvent> ProgressionCompiler::compileProgression (const juce::Str
     unrecognisedChords.clear();
     std::vector<ChordEvent> result;
 
-    const auto text = progression.trim();
+    const auto text = withWellFormedUtf8 (progression).trim();
     if (text.isEmpty())
         return result;
 

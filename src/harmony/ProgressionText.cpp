@@ -166,6 +166,15 @@ juce::String takeOptionTag (juce::String& chordPart)
 }
 } // namespace
 
+juce::String withWellFormedUtf8 (const juce::String& text)
+{
+    if (juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), (int) text.getNumBytesAsUTF8()))
+        return text;
+
+    // Decoded once, in one way, and written back as well-formed characters.
+    return juce::String (text.toUTF32());
+}
+
 juce::String canonicalQuality (const juce::String& quality)
 {
     const auto trimmed = quality.trim();
@@ -180,7 +189,7 @@ juce::String canonicalQuality (const juce::String& quality)
 ChordToken parseChordToken (const juce::String& tokenText)
 {
     ChordToken token;
-    token.text = tokenText.trim();
+    token.text = withWellFormedUtf8 (tokenText).trim();
 
     auto chordPart = token.text;
     const auto colon = chordPart.indexOfChar (':');
@@ -234,7 +243,7 @@ std::vector<ChordToken> parseProgressionTokens (const juce::String& progressionT
 {
     std::vector<ChordToken> tokens;
 
-    for (const auto& piece : juce::StringArray::fromTokens (progressionText.trim(), " ", ""))
+    for (const auto& piece : juce::StringArray::fromTokens (withWellFormedUtf8 (progressionText).trim(), " ", ""))
         if (piece.trim().isNotEmpty())
             tokens.push_back (parseChordToken (piece));
 

@@ -21,6 +21,14 @@ struct ChordToken
     bool hasDuration = false;
 };
 
+// The text as it stands when its bytes are UTF-8; otherwise rewritten character by character.
+// The framework's text functions step over a broken byte sequence in more than one way (by
+// the lead byte in one place, by the continuation bytes that follow in another), so indexes
+// found by one are wrong for another and a token would be cut in the wrong place. Text from
+// a damaged state chunk may hold such bytes; every reader of progression text takes it
+// through here first.
+juce::String withWellFormedUtf8 (const juce::String& text);
+
 // The canonical spelling of a chord quality (e.g. "M7" -> "maj7", "min" -> "m", "Major" -> "").
 // Exact, case-sensitive, after trimming; a text that is no alias comes back trimmed.
 juce::String canonicalQuality (const juce::String& quality);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <cmath>
 #include <random>
 #include <string>
@@ -287,6 +288,23 @@ TEST (ProgressionCompile, ALongTextIsWalkedOnce)
     ASSERT_EQ (many.size(), 300001u);
     EXPECT_EQ (compiler.unrecognisedChords.size(), 300000);
     EXPECT_EQ (many.back().startTicks, 300000.0 * 512.0);
+}
+
+TEST (ProgressionCompile, BytesThatAreNoUtf8KeepEveryDurationInPlace)
+{
+    // From a damaged state chunk: the chord cannot be read, but its duration and the chords
+    // after it keep their places.
+    const char* const bytes = "C\xff\xff\xff\xff:2 G:T256 Am";
+    const juce::String text (juce::CharPointer_UTF8 (bytes), juce::CharPointer_UTF8 (bytes + std::strlen (bytes)));
+
+    ProgressionCompiler compiler;
+    const auto events = compiler.compileProgression (text, 3, styleNone, "1", balanced);
+    ASSERT_EQ (events.size(), 3u);
+    EXPECT_EQ (events[0].lengthTicks, 1024.0);
+    EXPECT_EQ (events[1].startTicks, 1024.0);
+    EXPECT_EQ (events[1].lengthTicks, 256.0);
+    EXPECT_EQ (events[2].startTicks, 1280.0);
+    EXPECT_EQ (compiler.unrecognisedChords.size(), 1);
 }
 
 //==============================================================================

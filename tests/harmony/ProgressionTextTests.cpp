@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace
 {
 TEST (CanonicalQuality, AppliesTheAliasTable)
@@ -162,6 +164,23 @@ TEST (NormaliseProgressionText, NormalisingTwiceChangesNothing)
         EXPECT_EQ (once, juce::String (c.normalised));
         EXPECT_EQ (normaliseProgressionText (once), once);
     }
+
+    // Bytes that are no UTF-8 (a damaged state chunk can hold them): the framework stepped
+    // over them differently when finding the ":" and when cutting there, so every pass cut the
+    // duration elsewhere ("T256" became "T256:1", then "T256::1").
+    for (const auto* bytes : { "Cmaj7:2 F/A\xff\xff\xff\xff\xff\xff\xff/V}:T256 R", "C\xf0:2 \xe2\x82G", "Am\xc3" })
+    {
+        const juce::String damaged (juce::CharPointer_UTF8 (bytes), juce::CharPointer_UTF8 (bytes + std::strlen (bytes)));
+        const auto once = normaliseProgressionText (damaged);
+        EXPECT_EQ (normaliseProgressionText (once), once) << bytes;
+        EXPECT_TRUE (juce::CharPointer_UTF8::isValidString (once.toRawUTF8(), (int) once.getNumBytesAsUTF8())) << bytes;
+    }
+
+    const char* const damagedDuration = "Cmaj7:2 F/A\xff\xff\xff/V}:T256 R";
+    const auto tokens = parseProgressionTokens (juce::String (juce::CharPointer_UTF8 (damagedDuration),
+                                                              juce::CharPointer_UTF8 (damagedDuration + std::strlen (damagedDuration))));
+    ASSERT_EQ (tokens.size(), 3u);
+    EXPECT_EQ (tokens[1].duration, "T256");
 }
 
 TEST (NormaliseProgressionText, LongTextsAreReadInOnePass)
