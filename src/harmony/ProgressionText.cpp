@@ -171,8 +171,25 @@ juce::String withWellFormedUtf8 (const juce::String& text)
     if (juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), (int) text.getNumBytesAsUTF8()))
         return text;
 
-    // Decoded once, in one way, and written back as well-formed characters.
-    return juce::String (text.toUTF32());
+    // Decoded once, in one way (which never reads past the end), and written back as
+    // well-formed characters; a sequence that is cut short or starts with a byte no sequence
+    // starts with becomes U+FFFD.
+    juce::MemoryOutputStream out ((size_t) text.getNumBytesAsUTF8());
+
+    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+    {
+        const auto* start = p.getAddress();
+        const auto lead = (juce::uint8) *start;
+        const long announced = lead < 0x80 ? 1 : lead < 0xc0 ? 0 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : lead < 0xf8 ? 4 : 0;
+        auto c = p.getAndAdvance();
+
+        if (p.getAddress() - start != announced || c == 0)
+            c = 0xfffd;
+
+        out.appendUTF8Char (c);
+    }
+
+    return out.toUTF8();
 }
 
 juce::String canonicalQuality (const juce::String& quality)

@@ -168,7 +168,8 @@ TEST (NormaliseProgressionText, NormalisingTwiceChangesNothing)
     // Bytes that are no UTF-8 (a damaged state chunk can hold them): the framework stepped
     // over them differently when finding the ":" and when cutting there, so every pass cut the
     // duration elsewhere ("T256" became "T256:1", then "T256::1").
-    for (const auto* bytes : { "Cmaj7:2 F/A\xff\xff\xff\xff\xff\xff\xff/V}:T256 R", "C\xf0:2 \xe2\x82G", "Am\xc3" })
+    for (const auto* bytes : { "Cmaj7:2 F/A\xff\xff\xff\xff\xff\xff\xff/V}:T256 R", "C\xf0:2 \xe2\x82G", "Am\xc3",
+                               "C/B\xb5\xb5\xb5\xb5\xb5\xb5\xb5\xb5" "b A :2", "\xc0\x80G \xf8\x80\x80\x80\x80" })
     {
         const juce::String damaged (juce::CharPointer_UTF8 (bytes), juce::CharPointer_UTF8 (bytes + std::strlen (bytes)));
         const auto once = normaliseProgressionText (damaged);
