@@ -2,7 +2,10 @@
 
 #include <juce_events/juce_events.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 namespace juce
 {
@@ -38,6 +41,34 @@ inline void pumpMessagesFor (int milliseconds)
 {
     pumpMessagesUntil ([] { return false; }, milliseconds);
 }
+
+// A gate that holds whoever waits on it until the test opens it (or, as a bound, the time is
+// up): a server's answer can be held back exactly as long as a test needs, instead of for a
+// fixed time.
+class Gate
+{
+public:
+    void open()
+    {
+        {
+            const std::lock_guard<std::mutex> sl (lock);
+            isOpen = true;
+        }
+        changed.notify_all();
+    }
+
+    // True when the gate was opened, false when the time ran out.
+    bool waitUntilOpen (int timeoutMs = 20000)
+    {
+        std::unique_lock<std::mutex> sl (lock);
+        return changed.wait_for (sl, std::chrono::milliseconds (timeoutMs), [this] { return isOpen; });
+    }
+
+private:
+    std::mutex lock;
+    std::condition_variable changed;
+    bool isOpen = false;
+};
 
 inline juce::File settingsFolder()
 {

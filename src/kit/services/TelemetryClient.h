@@ -66,6 +66,11 @@ public:
     bool requestHeartbeat();
     void requestForcedHeartbeat();
 
+    // Message thread: the usage check that the 500 ms timer started by prepareUsageTracking
+    // runs. Callers that need the check at a moment of their own (tests) call it directly
+    // instead of waiting for the timer.
+    void timerCallback() override;
+
     // Pieces of a run, public so that they can be checked on their own.
     juce::String buildHeartbeatJson (const State& state, const juce::String& host) const;
     bool postHeartbeat (const juce::String& body);
@@ -84,7 +89,6 @@ public:
 
 private:
     void run() override;
-    void timerCallback() override;
 
     bool startRun();
     bool isConfigComplete() const;

@@ -112,12 +112,14 @@ TEST (ProcessorKitServices, PlayedBlocksFeedTheTelemetryUsageTrigger)
 
     // Stopped: nothing counts, whatever the time.
     processBlocks (20);
-    kittest::pumpMessagesFor (700);
+    processor->getTelemetryClient().timerCallback();
+    EXPECT_FALSE (processor->getTelemetryClient().isRunActive());
     EXPECT_EQ (installId(), "");
 
     // Five seconds of playback start the day's usage run, which makes the identity it sends.
     head.playing = true;
     processBlocks (10);
+    processor->getTelemetryClient().timerCallback();
     EXPECT_TRUE (kittest::pumpMessagesUntil ([&] { return installId().isNotEmpty(); }));
 
     processor->setPlayHead (nullptr);

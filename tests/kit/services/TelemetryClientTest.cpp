@@ -236,7 +236,7 @@ TEST_F (TelemetryClientTest, NothingIsSentWithoutConsent)
         // The usage trigger too.
         client.prepareUsageTracking (1000.0);
         client.addProcessedSamples (5000, true);
-        kittest::pumpMessagesFor (700);
+        client.timerCallback();
         ASSERT_TRUE (runEnds (client));
 
         EXPECT_EQ (server.getConnectionCount(), 0);
@@ -372,11 +372,12 @@ TEST_F (TelemetryClientTest, UsageTriggerAfterFiveSecondsOfPlaybackOncePerDay)
     client.addProcessedSamples (0, true);
     client.addProcessedSamples (-10, true);
     client.addProcessedSamples (4999, true);
-    kittest::pumpMessagesFor (700);
+    client.timerCallback();
     EXPECT_FALSE (client.isRunActive());
 
     client.addProcessedSamples (1, true);                  // exactly five seconds
-    ASSERT_TRUE (kittest::pumpMessagesUntil ([&] { return server.getRequests().size() == 1; }));
+    client.timerCallback();
+    ASSERT_TRUE (server.waitForRequests (1, 20000));
     ASSERT_TRUE (runEnds (client));
 
     // More playback the same day starts no second usage run from this client, even forced
@@ -384,9 +385,9 @@ TEST_F (TelemetryClientTest, UsageTriggerAfterFiveSecondsOfPlaybackOncePerDay)
     for (int i = 0; i < 4; ++i)
     {
         client.addProcessedSamples (6000, true);
-        kittest::pumpMessagesFor (600);
+        client.timerCallback();
+        EXPECT_FALSE (client.isRunActive());
     }
-    EXPECT_FALSE (client.isRunActive());
     EXPECT_EQ (server.getConnectionCount(), 1);
 
     // Preparing again resets the count; a sample rate of 0 turns tracking off.
@@ -395,7 +396,7 @@ TEST_F (TelemetryClientTest, UsageTriggerAfterFiveSecondsOfPlaybackOncePerDay)
     silent.addProcessedSamples (1 << 30, true);
     silent.prepareUsageTracking (-48000.0);
     silent.addProcessedSamples (1 << 30, true);
-    kittest::pumpMessagesFor (700);
+    silent.timerCallback();
     EXPECT_FALSE (silent.isRunActive());
     EXPECT_EQ (server.getConnectionCount(), 1);
 }
@@ -405,11 +406,11 @@ TEST_F (TelemetryClientTest, UsageWithoutConsentSpendsTheDaysTrigger)
     TelemetryClient client (config ("Host", 600000));
     client.prepareUsageTracking (1000.0);
     client.addProcessedSamples (5000, true);
-    kittest::pumpMessagesFor (700);
+    client.timerCallback();
 
     client.setEnabled (true);
     client.addProcessedSamples (5000, true);
-    kittest::pumpMessagesFor (700);
+    client.timerCallback();
 
     EXPECT_FALSE (client.isRunActive());
     EXPECT_EQ (server.getConnectionCount(), 0);

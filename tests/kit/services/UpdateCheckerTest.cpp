@@ -237,10 +237,17 @@ TEST_F (UpdateCheckerTest, CacheRulesForAFeedThatIsNotOnThisMachinesLoopbackName
         SCOPED_TRACE (c.name);
         kittest::settingsFolder().deleteRecursively();
 
+        // The answer is held back until the test has seen what the checker shows at once,
+        // which is the cache's result.
+        kittest::Gate answer;
         kittest::LoopbackHttpServer server ("127.0.0.2");
         ASSERT_TRUE (server.isRunning());
-        // The answer comes late, so what the checker shows at once is the cache's result.
-        server.respondWith ({ 200, feed ("1.3.4", "https://velmar.example/d").toStdString(), "application/json", 1500 });
+        server.setResponder ([&answer] (const kittest::LoopbackHttpServer::Request&)
+        {
+            answer.waitUntilOpen();
+            return Response { 200, feed ("1.3.4", "https://velmar.example/d").toStdString() };
+        });
+        struct OpenAtTheEnd { kittest::Gate& gate; ~OpenAtTheEnd() { gate.open(); } } openAtTheEnd { answer };
 
         const auto checkedAt = std::isnan (c.cacheAgeHours) ? juce::Time()
                              : juce::Time::getCurrentTime() - juce::RelativeTime::hours (c.cacheAgeHours);
@@ -266,6 +273,7 @@ TEST_F (UpdateCheckerTest, CacheRulesForAFeedThatIsNotOnThisMachinesLoopbackName
         if (c.goesToNetwork)
         {
             ASSERT_TRUE (server.waitForRequests (1, 20000));
+            answer.open();
             ASSERT_TRUE (kittest::pumpMessagesUntil ([&] { return checker.getStatus() == UpdateChecker::upToDate; }));
             EXPECT_EQ (cached().getProperty ("latest_version", {}).toString(), "1.3.4");
         }
