@@ -166,28 +166,43 @@ juce::String takeOptionTag (juce::String& chordPart)
 }
 } // namespace
 
-juce::String withWellFormedUtf8 (const juce::String& text)
+namespace
 {
-    if (juce::CharPointer_UTF8::isValidString (text.toRawUTF8(), (int) text.getNumBytesAsUTF8()))
-        return text;
-
-    // Decoded once, in one way (which never reads past the end), and written back as
-    // well-formed characters; a sequence that is cut short or starts with a byte no sequence
-    // starts with becomes U+FFFD.
-    juce::MemoryOutputStream out ((size_t) text.getNumBytesAsUTF8());
-
-    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+    // Decodes the character at p as the framework does, moving p past it. False when the bytes
+    // there are no well-formed UTF-8 for one character: cut short, starting with a byte no
+    // sequence starts with, longer than the character needs (an overlong form, which the
+    // framework measures by its character but copies by its bytes), a surrogate or beyond
+    // Unicode. The decoding stops at the first byte that cannot continue a sequence, so it
+    // never reads past the end of the text.
+    bool takeCharacter (juce::CharPointer_UTF8& p, juce::juce_wchar& c)
     {
         const auto* start = p.getAddress();
         const auto lead = (juce::uint8) *start;
         const long announced = lead < 0x80 ? 1 : lead < 0xc0 ? 0 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : lead < 0xf8 ? 4 : 0;
-        auto c = p.getAndAdvance();
+        c = p.getAndAdvance();
+        const auto used = p.getAddress() - start;
 
-        if (p.getAddress() - start != announced || c == 0)
-            c = 0xfffd;
-
-        out.appendUTF8Char (c);
+        return used == announced && c != 0 && c <= 0x10ffff && ! (c >= 0xd800 && c <= 0xdfff)
+            && (long) juce::CharPointer_UTF8::getBytesRequiredFor (c) == used;
     }
+} // namespace
+
+juce::String withWellFormedUtf8 (const juce::String& text)
+{
+    juce::juce_wchar c = 0;
+    bool wellFormed = true;
+
+    for (auto p = text.getCharPointer(); wellFormed && ! p.isEmpty();)
+        wellFormed = takeCharacter (p, c);
+
+    if (wellFormed)
+        return text;
+
+    // Decoded once, in one way, and written back as well-formed characters.
+    juce::MemoryOutputStream out ((size_t) text.getNumBytesAsUTF8());
+
+    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        out.appendUTF8Char (takeCharacter (p, c) ? c : (juce::juce_wchar) 0xfffd);
 
     return out.toUTF8();
 }

@@ -169,7 +169,10 @@ TEST (NormaliseProgressionText, NormalisingTwiceChangesNothing)
     // over them differently when finding the ":" and when cutting there, so every pass cut the
     // duration elsewhere ("T256" became "T256:1", then "T256::1").
     for (const auto* bytes : { "Cmaj7:2 F/A\xff\xff\xff\xff\xff\xff\xff/V}:T256 R", "C\xf0:2 \xe2\x82G", "Am\xc3",
-                               "C/B\xb5\xb5\xb5\xb5\xb5\xb5\xb5\xb5" "b A :2", "\xc0\x80G \xf8\x80\x80\x80\x80" })
+                               "C/B\xb5\xb5\xb5\xb5\xb5\xb5\xb5\xb5" "b A :2", "\xc0\x80G \xf8\x80\x80\x80\x80",
+                               // Overlong forms: the framework measures them by their character and
+                               // copies them by their bytes.
+                               "Am]8\xe0\x80\xb1\xc1\xb1:2 G \xed\xa0\x80 \xf4\x90\x80\x80" })
     {
         const juce::String damaged (juce::CharPointer_UTF8 (bytes), juce::CharPointer_UTF8 (bytes + std::strlen (bytes)));
         const auto once = normaliseProgressionText (damaged);
