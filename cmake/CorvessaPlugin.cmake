@@ -55,6 +55,11 @@ endif()
 # Our own code: warnings on, and treated as errors, for our files only (JUCE's module code
 # does not build cleanly with -Werror on GCC 12).
 set(CORVESSA_WARNINGS -Wall -Wextra -Werror)
+# The fuzz build compiles with clang, which warns of other things than GCC: there they stay
+# warnings, so that the fuzz targets never wait on a warning the main build does not give.
+if(CORVESSA_BUILD_FUZZERS)
+    set(CORVESSA_WARNINGS -Wall -Wextra)
+endif()
 
 # corvessa_add_code_library(name folder [folder...]): an OBJECT library of the .cpp files in
 # the given src/ folders (not recursive), compiled with the archive's JUCE settings and linked

@@ -3,7 +3,9 @@
 # VST3 host tests, benchmarks built and smoke-run), then a Debug build of the unit tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer (where JUCE assertions also fail),
 # then the processor's tests (its threads: generation, parameters, state saves), the kit's
-# (its worker threads) and the hosted plug-in's under ThreadSanitizer.
+# (its worker threads) and the hosted plug-in's under ThreadSanitizer, and last the fuzz
+# targets of every parser of outside input, built with clang's libFuzzer and each run for a few
+# seconds from its seeds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -70,5 +72,28 @@ for suite in build/test-tsan/tests/processor_tests build/test-tsan/tests/kit_tes
         echo "JUCE assertion in $(basename "$suite") under ThreadSanitizer" >&2
         exit 1
     fi
+done
+
+phase "Fuzz targets (clang, libFuzzer): built and each run briefly"
+# A smoke run, not a fuzzing campaign: each target starts from its seed inputs (fuzz/corpus)
+# and mutates them for a few seconds; any crash, hang, sanitizer report or broken promise
+# fails the run and leaves the input in build/test-fuzz/work.
+CC=clang CXX=clang++ cmake -S . -B build/test-fuzz -G Ninja "$service" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
+    -DCORVESSA_BUILD_FUZZERS=ON -DCORVESSA_SANITIZE=address,undefined,fuzzer-no-link \
+    -DCORVESSA_BUILD_TESTS=OFF -DCORVESSA_BUILD_HOST_TESTS=OFF -DCORVESSA_BUILD_BENCHMARKS=OFF
+cmake --build build/test-fuzz -j "$jobs" --target corvessa_fuzzers
+for fuzzer in build/test-fuzz/fuzz/fuzz_*; do
+    name=${fuzzer##*/fuzz_}
+    work=build/test-fuzz/work/$name
+    rm -rf "$work"
+    mkdir -p "$work"
+    if ! "$fuzzer" -max_total_time=5 -max_len=4096 -timeout=10 -rss_limit_mb=4096 -artifact_prefix="$work/" \
+            "$work" "fuzz/corpus/$name" > "$work.log" 2>&1; then
+        tail -n 60 "$work.log"
+        echo "fuzz target $name failed; the input is in $work" >&2
+        exit 1
+    fi
+    echo "fuzz_$name: $(grep -o 'Done [0-9]* runs' "$work.log")"
 done
 phase "all passed"
