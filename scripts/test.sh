@@ -44,6 +44,11 @@ if [ -x build/test-release/bench/corvessa_bench ]; then
     HOME="$test_home" build/test-release/bench/corvessa_bench --benchmark_min_time=0.01 > build/test-release/bench.txt
     echo "benchmarks ran: $(grep -c '^BM_' build/test-release/bench.txt) figures (build/test-release/bench.txt)"
 fi
+host_bench=build/test-release/bench/host/corvessa_host_bench_artefacts/Release/corvessa_host_bench
+if [ -x "$host_bench" ]; then
+    HOME="$test_home" "$host_bench" --benchmark_min_time=0.01 > build/test-release/host-bench.txt
+    echo "host benchmarks ran: $(grep -c '^BM_' build/test-release/host-bench.txt) figures (build/test-release/host-bench.txt)"
+fi
 
 phase "Debug with AddressSanitizer and UndefinedBehaviorSanitizer: unit tests"
 # Only the unit-test executables: the plug-in wrappers are covered by the Release run. Display
