@@ -255,10 +255,13 @@ private:
                 if (! matchAscii ('"'))
                     fail();
 
-                const juce::Identifier name (parseString ('"'));
+                const auto nameText = parseString ('"');
 
-                if (! name.isValid())
+                // The framework's names cannot be empty (it asserts on one).
+                if (nameText.isEmpty())
                     fail();
+
+                const juce::Identifier name (nameText);
 
                 skipWhitespace();
 
