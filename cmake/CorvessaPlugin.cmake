@@ -30,8 +30,9 @@ target_link_libraries(Corvessa
     PUBLIC
         juce::juce_recommended_config_flags)
 
-# PUBLIC, so that every consumer of the archive compiles JUCE's headers the same way.
-target_compile_definitions(Corvessa PUBLIC
+# How the plug-in sets the framework up; the load benchmark's bare instrument is built with the
+# same settings.
+set(CORVESSA_FRAMEWORK_DEFINITIONS
     JUCE_WEB_BROWSER=0
     JUCE_USE_CURL=1
     JUCE_VST3_CAN_REPLACE_VST2=0
@@ -40,7 +41,11 @@ target_compile_definitions(Corvessa PUBLIC
     JUCE_DISPLAY_SPLASH_SCREEN=0
     JUCE_REPORT_APP_USAGE=0
     JUCE_STRICT_REFCOUNTEDPOINTER=1
-    JUCE_SILENCE_XCODE_15_LINKER_WARNING=1
+    JUCE_SILENCE_XCODE_15_LINKER_WARNING=1)
+
+# PUBLIC, so that every consumer of the archive compiles JUCE's headers the same way.
+target_compile_definitions(Corvessa PUBLIC
+    ${CORVESSA_FRAMEWORK_DEFINITIONS}
     CORVESSA_SERVICE_BASE_URL="${CORVESSA_SERVICE_BASE_URL}")
 
 # The framework's GIF decoder (JUCE 7.0.5) reads its code table at index -2 while it decodes the
