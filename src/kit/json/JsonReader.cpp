@@ -450,17 +450,18 @@ private:
 
         const auto first = p;
         std::uint64_t magnitude = 0;
-        bool overflowed = false;
 
         while (p < end && isDigit (*p))
         {
             const auto digit = (std::uint64_t) (*p - '0');
 
+            // A whole part beyond 64 bits makes the text unreadable: the framework's parser
+            // wrapped it around (a bpm of 18446744073709551716 read as 100), so no reader of
+            // ours ever took such a number, and none expects to.
             if (magnitude > ((std::uint64_t) std::numeric_limits<juce::int64>::max() - digit) / 10)
-                overflowed = true;
-            else
-                magnitude = magnitude * 10 + digit;
+                fail();
 
+            magnitude = magnitude * 10 + digit;
             ++p;
         }
 
@@ -499,7 +500,7 @@ private:
             }
         }
 
-        if (! isFloat && ! overflowed)
+        if (! isFloat)
         {
             const auto value = isNegative ? -(juce::int64) magnitude : (juce::int64) magnitude;
             return (magnitude >> 31) != 0 ? juce::var (value) : juce::var ((int) value);

@@ -21,7 +21,8 @@ namespace velmar
 // - an escaped surrogate pair ("\ud83c\udfb9") is the one character it stands for, and a lone
 //   escaped surrogate is U+FFFD, so every string read is valid Unicode;
 // - a minus sign must be followed by a digit;
-// - an integer too large for 64 bits is read as a double instead of wrapping around.
+// - a number whose whole part does not fit 64 bits makes the text unreadable instead of
+//   wrapping around (18446744073709551716 read as 100).
 struct JsonReader
 {
     // Far deeper than any document the product reads or writes, and still a small stack.
