@@ -1,6 +1,6 @@
 #include "kit/json/JsonWriter.h"
-#include "processor/PortableProject.h"
-#include "processor/PortableValidation.h"
+#include "processor/state/PortableProject.h"
+#include "processor/state/PortableValidation.h"
 
 #include <benchmark/benchmark.h>
 

@@ -111,7 +111,7 @@ corvessa_add_code_library(corvessa_mood mood)
 # The maker's kit, namespace velmar, with the AI-client bridge; one sub-folder per concern.
 corvessa_add_code_library(velmar_kit kit kit/json kit/platform kit/services kit/dialogs kit/clips kit/bridge)
 # The plug-in: processor (its section compile is engine code too), editor and panels.
-corvessa_add_code_library(corvessa_processor processor)
+corvessa_add_code_library(corvessa_processor processor processor/state processor/playback processor/sync processor/clips)
 corvessa_add_code_library(corvessa_ui editor editor/look editor/panels editor/views
     chord_editor chord_editor/widgets mood/panel projects)
 

@@ -5,8 +5,8 @@
 #include "FuzzSupport.h"
 
 #include "kit/json/JsonWriter.h"
-#include "processor/InstanceSync.h"
-#include "processor/SyncPayload.h"
+#include "processor/sync/InstanceSyncCoordinator.h"
+#include "processor/sync/SyncPayload.h"
 
 extern "C" int LLVMFuzzerInitialize (int*, char***)
 {

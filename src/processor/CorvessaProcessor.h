@@ -3,15 +3,15 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include "compile/CompiledSection.h"
+#include "kit/bridge/McpPluginBridge.h"
 #include "kit/services/TelemetryClient.h"
 #include "kit/services/TelemetryHostContext.h"
 #include "kit/services/UpdateChecker.h"
-#include "kit/bridge/McpPluginBridge.h"
-#include "processor/BankHandover.h"
 #include "processor/CorvessaSectionParameter.h"
-#include "processor/PersistentState.h"
-#include "processor/PlaybackTypes.h"
-#include "processor/StateEditor.h"
+#include "processor/playback/BankHandover.h"
+#include "processor/playback/TransportSnapshot.h"
+#include "processor/state/PersistentState.h"
+#include "processor/state/StateEditor.h"
 
 #include <array>
 #include <atomic>
@@ -31,9 +31,14 @@ class InstanceSyncLink;
 // declared here.
 //
 // The implementation is split by area: CorvessaProcessor.cpp (construction, tear-down, host
-// queries), ProcessorState.cpp (getters, setters and their effects), HostParameters.cpp,
-// StateChunk.cpp, GenerationThread.cpp, and the playback, preview, clip, portable-project and
-// sync files of their own.
+// queries, the audio callback) and the CorvessaProcessor*.cpp files beside it (the state and
+// its one edit path, host parameters, state chunk, compiled data, playback values, previews,
+// MIDI clips, portable project). The pieces it composes sit in sub-folders by concern: state
+// (the record and its formats), playback, sync and clips.
+//
+// Threads: "message" is the thread the host creates the instance on and serves its messages
+// on (the editor, the bridge, the sync timers); "audio" is the host's audio callback; "any"
+// may be any thread, the audio thread included, and never blocks.
 //
 // JUCE 7.0.5 has no AudioProcessor::getVST3ClientExtensions: its VST3 wrapper casts the
 // processor itself to juce::VST3ClientExtensions, so the processor is one and forwards the
@@ -66,10 +71,11 @@ public:
         explicit ChordGenerationThread (CorvessaProcessor& owner);
         ~ChordGenerationThread() override;
 
-        // Signals the thread that the state changed (or that it should look at its exit flag).
+        // Any thread but the audio thread. Signals the thread that the state changed (or that it
+        // should look at its exit flag).
         void wake();
 
-        // Asks the thread to stop and waits until it has. A compile in flight is abandoned
+        // Message thread (tear-down). Asks the thread to stop and waits until it has. A compile in flight is abandoned
         // at its next chord (the generation is moved on), so this never needs the framework's
         // forced kill, which would leave the thread running on freed state.
         void stopCooperatively();
@@ -83,10 +89,11 @@ public:
         JUCE_DECLARE_NON_COPYABLE (ChordGenerationThread)
     };
 
+    // The thread the host creates and deletes instances on.
     CorvessaProcessor();
     ~CorvessaProcessor() override;
 
-    //==== host queries ============================================================================
+    //==== host queries (any thread; constants or the wrapper type) ==================================
     const juce::String getName() const override;
     bool isMidiEffect() const override;
     bool acceptsMidi() const override;
@@ -100,24 +107,24 @@ public:
     const juce::String getProgramName (int index) override;
     void changeProgramName (int index, const juce::String& newName) override;
 
-    // The host context that the VST3 wrapper hands the host application to.
+    // Message thread. The host context that the VST3 wrapper hands the host application to.
     juce::VST3ClientExtensions* getVST3ClientExtensions();
     void setIHostApplication (Steinberg::FUnknown* host) override;
 
-    // Whether an instance of the given wrapper type is a MIDI effect (and so has no bus).
+    // Any thread. Whether an instance of the given wrapper type is a MIDI effect (and so has no bus).
     static bool isMidiEffectWrapper (juce::AudioProcessor::WrapperType type) noexcept;
 
-    //==== AI-client bridge ========================================================================
+    //==== AI-client bridge (message thread) ==========================================================
     velmar::McpPluginBridge::Description describeForMcp() const;
     juce::String getMcpInstanceId() const;
 
-    //==== kit services (the editor shows and changes their state) =================================
+    //==== kit services (message thread; the editor shows and changes their state) =====================
     velmar::UpdateChecker& getUpdateChecker() noexcept { return updateChecker; }
     velmar::TelemetryClient& getTelemetryClient() noexcept { return telemetryClient; }
     bool requestTelemetryHeartbeat();
     void requestForcedTelemetryHeartbeat();
 
-    //==== state: getters (each takes the state lock; texts and lists are copies) ===================
+    //==== state: getters (message thread; each takes the state lock; texts and lists are copies) ======
     juce::String getProgression() const;
     int getBodyVoicing() const;
     int getShimmerVoicing() const;
@@ -152,11 +159,12 @@ public:
     int getSelectedSectionViewIndex() const;
     int getSyncMode() const;
     bool isAnotherSyncLeaderActive() const;
-    int getOutputLayerMode() const noexcept;   // the audio-side copy, no lock
+    int getOutputLayerMode() const noexcept;   // any thread: the audio-side copy, no lock
     PersistentState getStateCopy() const override;
     SectionMode::SectionData getWorkingSection() const;
 
-    //==== state: setters (lock, clamp, store, write the tree, unlock, then their effects) ==========
+    //==== state: setters (message thread; through the edit path: lock, clamp, store, write the tree,
+    // unlock, then the setter's effects) ============================================================
     void setArrangeBassAddOctave (bool shouldAdd);
     void setArrangeBassAddFifth (bool shouldAdd);
     void setArrangeBodyAddRoot (bool shouldAdd);
@@ -193,34 +201,43 @@ public:
     void setWorkingSection (const SectionMode::SectionData& section);
     void replaceState (const PersistentState& newState, bool keepSyncFieldsOfLiveState) override;
 
-    // Generation + 1, compile pending, wake the generator.
+    // Message thread. Generation + 1, compile pending, wake the generator.
     void requestRegeneration();
 
     //==== host parameters =========================================================================
-    static juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout();
+    static juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout();   // constructing thread
+    // Any thread (host automation, the audio thread): parks the value for handleAsyncUpdate.
     void parameterChanged (const juce::String& parameterID, float newValue) override;
+    // Message thread: the parked host changes reach the state.
     void handleAsyncUpdate() override;
+    // Message thread.
     void pushStateToHostParameters();
     void pushSectionParameter (int sectionIndex);
+    // Any thread: the section parameter's step, without the state lock.
     int getSectionParameterIndex() const;
-    // The number of sections, readable on any thread without the state lock.
+    // Any thread: the number of sections, without the state lock.
     int getSectionCount() const noexcept { return sectionCountMirror.load (std::memory_order_relaxed); }
 
-    //==== host state chunk ========================================================================
+    //==== host state chunk (the thread the host saves and loads on, not the audio thread) ==========
     void getStateInformation (juce::MemoryBlock& destData) override;
     void setStateInformation (const void* data, int sizeInBytes) override;
-    void writeStateTree();                              // caller holds stateLock
+    void writeStateTree();                              // the caller holds the state lock
     void restoreStateTree (const juce::ValueTree& tree);
     void keepSyncFields (PersistentState& record) const;
     void migrateLegacyState (const juce::XmlElement& root);
 
-    //==== portable project ========================================================================
+    //==== portable project (message thread; the counter any thread) =================================
     juce::var exportPortableProject() const;
     juce::Result validatePortableProject (const juce::var& project) const;
     juce::Result applyPortableProject (const juce::var& project);
     juce::uint64 getExternalEditCounter() const noexcept { return externalEditCounter.load(); }
 
     //==== compiled bank ===========================================================================
+    // compileBank: the generation thread (and the constructing thread once); it reads no lock.
+    // publishCompiledBank: the constructing thread, then only the generation thread. The readers
+    // below: any thread but the audio thread (which plays through its own hand-over), none takes
+    // the state lock except getCurrentCompiledSnapshot and the accessors built on it (to name the
+    // current section). compileProgressionPreview: message thread.
     CompiledSectionBank compileBank (const PersistentState& stateCopy, juce::uint64 generationValue,
                                      const std::shared_ptr<const CompiledSectionBank>& previous) const;
     void publishCompiledBank (std::shared_ptr<const CompiledSectionBank> bank);
@@ -236,18 +253,21 @@ public:
     juce::uint64 getGeneration() const noexcept { return generation.load(); }
     ProgressionPreview compileProgressionPreview (const juce::String& progressionText) const;
 
-    //==== playback (audio thread) =================================================================
+    //==== playback ================================================================================
+    // Audio thread (the host never calls these concurrently).
     void prepareToPlay (double newSampleRate, int maximumExpectedSamplesPerBlock) override;
     void releaseResources() override;
     void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midiMessages) override;
     using juce::AudioProcessor::processBlock;
     void stopAllNotes (juce::MidiBuffer& midiMessages);
+    // Any thread, no lock: values the audio thread wrote, possibly one block old.
     TransportSnapshot getTransportSnapshot() const noexcept;
-    int getCurrentSectionIndex() const;
-    bool isAutoAdvanceSelected() const;
     bool hasSoundingNotes() const noexcept;
+    bool isAutoAdvanceSelected() const;
+    // Message thread (reads the selection under the state lock when nothing plays).
+    int getCurrentSectionIndex() const;
 
-    //==== previews ================================================================================
+    //==== previews (message thread posts; renderPreview is the audio thread's) ======================
     void postPreview (const std::vector<std::pair<int, int>>& channelNotePairs, int velocity, bool stop);
     void previewLayerNotes (const std::vector<int>& bassNotes, const std::vector<int>& bodyNotes,
                             const std::vector<int>& shimmerNotes, int velocity);
@@ -255,7 +275,7 @@ public:
     void stopPreview();
     void renderPreview (juce::MidiBuffer& midiMessages);
 
-    //==== MIDI clips ==============================================================================
+    //==== MIDI clips (message thread) ==============================================================
     juce::File exportSectionMidi (const juce::File& destinationFolder) const;
     juce::File exportLayerMidi (const juce::File& destinationFolder, int layer) const;
 

@@ -1,7 +1,7 @@
 #include "projects/ChordPreset.h"
 
-#include "processor/PortableProject.h"
-#include "processor/PortableValidation.h"
+#include "processor/state/PortableProject.h"
+#include "processor/state/PortableValidation.h"
 
 #include "harmony/ProgressionText.h"
 #include "kit/json/JsonReader.h"

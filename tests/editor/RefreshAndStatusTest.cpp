@@ -4,7 +4,7 @@
 
 #include "editor/look/Palette.h"
 #include "kit/services/SettingsStore.h"
-#include "processor/PlaybackTypes.h"
+#include "processor/playback/TransportSnapshot.h"
 
 namespace
 {

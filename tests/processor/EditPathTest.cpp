@@ -5,8 +5,8 @@
 #include "ProcessorTestProbe.h"
 #include "ProcessorTestSupport.h"
 
-#include "processor/InstanceSyncLink.h"
-#include "processor/StateTree.h"
+#include "processor/sync/InstanceSyncLink.h"
+#include "processor/state/StateTree.h"
 
 namespace
 {

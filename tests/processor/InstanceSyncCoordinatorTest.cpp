@@ -1,4 +1,4 @@
-#include "processor/InstanceSync.h"
+#include "processor/sync/InstanceSyncCoordinator.h"
 
 #include "kit/platform/NamedProcessLock.h"
 
@@ -127,6 +127,7 @@ TEST (InstanceSyncMode, IntsAndNames)
     {
         EXPECT_EQ (InstanceSync::toMode (c.value), c.mode) << c.value;
         EXPECT_EQ (InstanceSync::getModeName (InstanceSync::toMode (c.value)), c.name) << c.value;
+        EXPECT_EQ (InstanceSync::getModeName (c.value), c.name) << "the role number, as getSyncMode reports it";
     }
 
     EXPECT_EQ (InstanceSync::getModeName (static_cast<Mode> (7)), "Off");

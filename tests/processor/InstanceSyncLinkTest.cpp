@@ -3,7 +3,7 @@
 // refuses from the host, and the arrangement it gets back when it stops following.
 #include "ProcessorTestSupport.h"
 
-#include "processor/InstanceSyncLink.h"
+#include "processor/sync/InstanceSyncLink.h"
 
 #include <atomic>
 #include <thread>

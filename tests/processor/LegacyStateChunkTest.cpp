@@ -1,4 +1,4 @@
-#include "processor/LegacyStateChunk.h"
+#include "processor/state/LegacyStateChunk.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "processor/MidiClipRenderer.h"
+#include "processor/clips/MidiClipRenderer.h"
 
 #include "MidiEventList.h"
 

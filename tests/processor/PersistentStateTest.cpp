@@ -1,4 +1,4 @@
-#include "processor/PersistentState.h"
+#include "processor/state/PersistentState.h"
 
 #include <gtest/gtest.h>
 

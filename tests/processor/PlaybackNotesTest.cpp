@@ -1,4 +1,4 @@
-#include "processor/PlaybackNotes.h"
+#include "processor/playback/PlaybackNotes.h"
 
 #include "MidiEventList.h"
 

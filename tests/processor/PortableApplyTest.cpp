@@ -1,6 +1,6 @@
 #include "compile/CompiledSection.h"
 #include "processor/CorvessaProcessor.h"
-#include "processor/PortableProject.h"
+#include "processor/state/PortableProject.h"
 
 #include <gtest/gtest.h>
 

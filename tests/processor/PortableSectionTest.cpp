@@ -1,6 +1,6 @@
 #include "JsonTestSupport.h"
 
-#include "processor/PortableProject.h"
+#include "processor/state/PortableProject.h"
 
 #include <gtest/gtest.h>
 

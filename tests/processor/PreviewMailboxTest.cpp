@@ -1,4 +1,4 @@
-#include "processor/PreviewMailbox.h"
+#include "processor/playback/PreviewMailbox.h"
 
 #include "MidiEventList.h"
 

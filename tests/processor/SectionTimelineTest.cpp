@@ -1,4 +1,4 @@
-#include "processor/SectionTimeline.h"
+#include "processor/playback/SectionTimeline.h"
 
 #include <gtest/gtest.h>
 

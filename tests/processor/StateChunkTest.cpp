@@ -2,7 +2,7 @@
 // and older key names, and loading chunks into a live processor.
 #include "ProcessorTestSupport.h"
 
-#include "processor/StateTree.h"
+#include "processor/state/StateTree.h"
 
 #include <thread>
 

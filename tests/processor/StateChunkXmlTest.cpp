@@ -1,7 +1,7 @@
 // The check a state chunk's XML text passes before the framework's reader sees it: what our
 // own writer produces passes, anything the framework's reader mishandles does not.
 #include "processor/CorvessaProcessor.h"
-#include "processor/StateChunkXml.h"
+#include "processor/state/StateChunkXml.h"
 
 #include <gtest/gtest.h>
 

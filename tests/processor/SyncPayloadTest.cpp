@@ -1,6 +1,6 @@
 #include "JsonTestSupport.h"
 
-#include "processor/SyncPayload.h"
+#include "processor/sync/SyncPayload.h"
 
 #include <gtest/gtest.h>
 

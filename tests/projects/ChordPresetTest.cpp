@@ -1,8 +1,8 @@
 #include "projects/ChordPreset.h"
 
-#include "processor/PortableProject.h"
-#include "processor/PortableValidation.h"
-#include "processor/PersistentState.h"
+#include "processor/state/PortableProject.h"
+#include "processor/state/PortableValidation.h"
+#include "processor/state/PersistentState.h"
 
 #include "ProjectTestSupport.h"
 

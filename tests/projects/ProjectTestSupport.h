@@ -1,7 +1,7 @@
 #pragma once
 
-#include "processor/PersistentState.h"
-#include "processor/PortableProject.h"
+#include "processor/state/PersistentState.h"
+#include "processor/state/PortableProject.h"
 
 #include "processor/JsonTestSupport.h"
 
