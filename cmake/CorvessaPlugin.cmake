@@ -7,7 +7,7 @@
 juce_add_plugin(Corvessa
     PRODUCT_NAME "Corvessa"
     COMPANY_NAME "Velmar"
-    VERSION "1.3.4"
+    VERSION "${PROJECT_VERSION}"
     PLUGIN_MANUFACTURER_CODE Vlmr
     PLUGIN_CODE Crvs
     FORMATS VST3 Standalone
@@ -46,7 +46,9 @@ set(CORVESSA_FRAMEWORK_DEFINITIONS
 # PUBLIC, so that every consumer of the archive compiles JUCE's headers the same way.
 target_compile_definitions(Corvessa PUBLIC
     ${CORVESSA_FRAMEWORK_DEFINITIONS}
-    CORVESSA_SERVICE_BASE_URL="${CORVESSA_SERVICE_BASE_URL}")
+    CORVESSA_SERVICE_BASE_URL="${CORVESSA_SERVICE_BASE_URL}"
+    # The product's version, from the project's (top CMakeLists.txt), for code and tests alike.
+    CORVESSA_VERSION="${PROJECT_VERSION}")
 
 # The framework's GIF decoder (JUCE 7.0.5) reads its code table at index -2 while it decodes the
 # built-in dragging-hand mouse cursor, the only GIF this program reads. That defect is the

@@ -5,7 +5,7 @@
 #include "processor/CorvessaProcessor.h"
 
 #include "editor/CorvessaEditor.h"
-#include "kit/services/CorvessaServiceConfig.h"
+#include "processor/CorvessaServiceConfig.h"
 #include "processor/playback/CompiledSlotNotes.h"
 #include "processor/playback/SectionTimeline.h"
 #include "processor/sync/InstanceSyncLink.h"
@@ -153,7 +153,7 @@ velmar::McpPluginBridge::Description CorvessaProcessor::describeForMcp() const
 {
     velmar::McpPluginBridge::Description description;
     description.product = "Corvessa";
-    description.pluginVersion = "1.3.4";
+    description.pluginVersion = CORVESSA_VERSION;
 
     const auto copy = getStateCopy();
     description.sectionCount = (int) copy.Sections.size();

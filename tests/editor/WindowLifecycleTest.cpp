@@ -166,7 +166,7 @@ TEST (HelpContent, NineSectionsWithTheProductTexts)
 {
     const auto info = makeCorvessaHelpInfo();
     EXPECT_EQ (info.productName, "Corvessa");
-    EXPECT_EQ (info.version, "1.3.4");
+    EXPECT_EQ (info.version, CORVESSA_VERSION);
     EXPECT_FALSE (info.guideUrl.isEmpty());
     EXPECT_TRUE (info.creditsText.isEmpty());
     EXPECT_TRUE (info.extraLinkUrl.isEmpty());

@@ -37,7 +37,7 @@ TEST (HostedPlugin, DescribesItselfAsAStereoMidiInstrument)
 
     EXPECT_EQ (description.name, "Corvessa");
     EXPECT_EQ (description.manufacturerName, "Velmar");
-    EXPECT_EQ (description.version, "1.3.4");
+    EXPECT_EQ (description.version, CORVESSA_VERSION);
     EXPECT_EQ (description.pluginFormatName, "VST3");
     EXPECT_TRUE (description.isInstrument);
     EXPECT_EQ (description.numInputChannels, 0);

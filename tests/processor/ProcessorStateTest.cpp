@@ -187,7 +187,7 @@ TEST_F (StateTest, DescriptionForTheBridge)
 {
     auto description = processor->describeForMcp();
     EXPECT_EQ (description.product, "Corvessa");
-    EXPECT_EQ (description.pluginVersion, "1.3.4");
+    EXPECT_EQ (description.pluginVersion, CORVESSA_VERSION);
     EXPECT_EQ (description.sectionCount, 0);
     EXPECT_EQ (description.activeSectionName, "");
     EXPECT_TRUE (description.writable);

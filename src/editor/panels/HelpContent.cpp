@@ -8,7 +8,7 @@ velmar::HelpDialog::Info makeCorvessaHelpInfo()
 
     velmar::HelpDialog::Info info;
     info.productName = "Corvessa";
-    info.version = "1.3.4";
+    info.version = CORVESSA_VERSION;
     info.guideUrl = velmar::getServiceBaseUrl() + "/corvessa/guide/";
 
     info.sections = {

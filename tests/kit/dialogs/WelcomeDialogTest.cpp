@@ -1,7 +1,7 @@
 #include "kit/dialogs/WelcomeDialog.h"
 
 #include "kit/platform/WebAddressOpener.h"
-#include "kit/services/CorvessaServiceConfig.h"
+#include "processor/CorvessaServiceConfig.h"
 #include "kit/services/SettingsStore.h"
 
 #include "kit/KitTestSupport.h"

@@ -1,6 +1,6 @@
 #include "kit/services/TelemetryClient.h"
 
-#include "kit/services/CorvessaServiceConfig.h"
+#include "processor/CorvessaServiceConfig.h"
 #include "kit/services/ServiceAddresses.h"
 #include "kit/services/SettingsStore.h"
 
@@ -80,7 +80,7 @@ TEST (TelemetryRules, FormatNamesAndProductConfiguration)
     const auto c = makeTelemetryConfig (juce::AudioProcessor::wrapperType_VST3, nullptr);
     EXPECT_EQ (c.productId, "corvessa");
     EXPECT_EQ (c.productName, "Corvessa");
-    EXPECT_EQ (c.version, "1.3.4");
+    EXPECT_EQ (c.version, CORVESSA_VERSION);
     EXPECT_EQ (c.endpointUrl, velmar::getServiceBaseUrl() + "/api/telemetry/heartbeat");
     EXPECT_EQ (c.settingsPath, "VELMAR/Corvessa");
     EXPECT_EQ (c.format, "vst3");

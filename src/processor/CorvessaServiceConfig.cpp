@@ -1,4 +1,4 @@
-#include "kit/services/CorvessaServiceConfig.h"
+#include "processor/CorvessaServiceConfig.h"
 
 #include "kit/services/ServiceAddresses.h"
 
@@ -6,7 +6,7 @@ namespace
 {
     const char* const productId = "corvessa";
     const char* const productName = "Corvessa";
-    const char* const productVersion = "1.3.4";
+    const char* const productVersion = CORVESSA_VERSION;
     const char* const settingsPath = "VELMAR/Corvessa";
 } // namespace
 

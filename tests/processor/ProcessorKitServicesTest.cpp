@@ -1,6 +1,6 @@
 #include "processor/CorvessaProcessor.h"
 
-#include "kit/services/CorvessaServiceConfig.h"
+#include "processor/CorvessaServiceConfig.h"
 #include "kit/services/ServiceAddresses.h"
 #include "kit/services/SettingsStore.h"
 #include "kit/services/UpdateChecker.h"
@@ -24,7 +24,7 @@ TEST (ProcessorKitServices, BuiltFromTheProductConfigurationAndTheHostsContext)
     const auto& update = processor->getUpdateChecker().getConfig();
     EXPECT_EQ (update.productId, "corvessa");
     EXPECT_EQ (update.productName, "Corvessa");
-    EXPECT_EQ (update.currentVersion, "1.3.4");
+    EXPECT_EQ (update.currentVersion, CORVESSA_VERSION);
     EXPECT_EQ (update.feedUrl, velmar::getServiceBaseUrl() + "/api/updates/corvessa.json");
     EXPECT_EQ (update.settingsPath, "VELMAR/Corvessa");
 

@@ -8,7 +8,7 @@
 
 // The product's configuration of the kit services that the processor owns.
 
-// "corvessa", "Corvessa", "1.3.4", the update feed below the service's base address and the
+// "corvessa", "Corvessa", the product's version, the update feed below the service's base address and the
 // settings folder "VELMAR/Corvessa".
 velmar::UpdateChecker::Config makeUpdateCheckerConfig();
 
