@@ -68,25 +68,91 @@ if(CORVESSA_BUILD_FUZZERS)
     set(CORVESSA_WARNINGS -Wall -Wextra)
 endif()
 
-# corvessa_add_code_library(name folder [folder...]): an OBJECT library of the .cpp files in
-# the given src/ folders (not recursive), compiled with the archive's JUCE settings and linked
-# into the archive.
+# Each library of ours sees only the source folders it may use and, for the engines, only the
+# JUCE module they may use (juce_core), so that a wrong include fails the build. A library's
+# include root is a folder of symbolic links made at configure time: <root>/src holds one link
+# per allowed top-level folder of src/, <root>/modules one per allowed JUCE module. Libraries
+# that may use every module the archive owns keep the framework's own modules folder.
+
+# A regular expression matching exactly this text.
+function(corvessa_regex_escape out text)
+    string(REGEX REPLACE "([][+.*?()^$|\\\\])" "\\\\\\1" _escaped "${text}")
+    set(${out} "${_escaped}" PARENT_SCOPE)
+endfunction()
+
+# corvessa_make_include_root(root SOURCES folder... [MODULES module...]): the links of a root.
+function(corvessa_make_include_root root)
+    cmake_parse_arguments(ARG "" "" "SOURCES;MODULES" ${ARGN})
+    file(REMOVE_RECURSE "${root}")
+    file(MAKE_DIRECTORY "${root}/src")
+    foreach(_folder IN LISTS ARG_SOURCES)
+        file(CREATE_LINK "${PROJECT_SOURCE_DIR}/src/${_folder}" "${root}/src/${_folder}" SYMBOLIC)
+    endforeach()
+    if(ARG_MODULES)
+        file(MAKE_DIRECTORY "${root}/modules")
+        foreach(_module IN LISTS ARG_MODULES)
+            file(CREATE_LINK "${JUCE_MODULES_DIR}/${_module}" "${root}/modules/${_module}" SYMBOLIC)
+        endforeach()
+    endif()
+endfunction()
+
+# corvessa_use_restricted_includes(target SOURCES folder... [JUCE_CORE_ONLY]): compiles the
+# target the way the archive compiles JUCE's headers, seeing only the given src/ folders and,
+# with JUCE_CORE_ONLY, only the juce_core module.
+function(corvessa_use_restricted_includes target)
+    cmake_parse_arguments(ARG "JUCE_CORE_ONLY" "" "SOURCES" ${ARGN})
+    set(_root "${CMAKE_BINARY_DIR}/include-roots/${target}")
+    if(ARG_JUCE_CORE_ONLY)
+        corvessa_make_include_root("${_root}" SOURCES ${ARG_SOURCES} MODULES juce_core)
+    else()
+        corvessa_make_include_root("${_root}" SOURCES ${ARG_SOURCES})
+    endif()
+
+    # The archive's own include folders, without our src/ folder and, for the engines, without
+    # the framework's modules folder.
+    corvessa_regex_escape(_src "${PROJECT_SOURCE_DIR}/src")
+    set(_drop "^${_src}$")
+    set(_includes "${_root}/src")
+    if(ARG_JUCE_CORE_ONLY)
+        corvessa_regex_escape(_modules "${JUCE_MODULES_DIR}")
+        string(APPEND _drop "|^${_modules}$")
+        list(APPEND _includes "${_root}/modules")
+    endif()
+    target_include_directories(${target} PRIVATE ${_includes}
+        "$<FILTER:$<TARGET_PROPERTY:Corvessa,INCLUDE_DIRECTORIES>,EXCLUDE,${_drop}>")
+    target_compile_definitions(${target} PRIVATE $<TARGET_PROPERTY:Corvessa,COMPILE_DEFINITIONS>)
+    target_compile_options(${target} PRIVATE $<TARGET_PROPERTY:Corvessa,COMPILE_OPTIONS>)
+endfunction()
+
+# corvessa_add_code_library(name FOLDERS folder... [USES folder...] [JUCE_CORE_ONLY]): an OBJECT
+# library of the .cpp files in the given src/ folders (not recursive), linked into the archive.
+# Its sources may include the top-level folders of FOLDERS and of USES, nothing else of ours.
 function(corvessa_add_code_library name)
+    cmake_parse_arguments(ARG "JUCE_CORE_ONLY" "" "FOLDERS;USES" ${ARGN})
     set(_sources "")
-    foreach(_folder IN LISTS ARGN)
+    set(_visible ${ARG_USES})
+    foreach(_folder IN LISTS ARG_FOLDERS)
         file(GLOB _found CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/src/${_folder}/*.cpp")
         list(APPEND _sources ${_found})
+        string(REGEX REPLACE "/.*" "" _top "${_folder}")
+        list(APPEND _visible ${_top})
     endforeach()
+    list(REMOVE_DUPLICATES _visible)
     if(NOT _sources)
         return()
     endif()
     add_library(${name} OBJECT ${_sources})
-    corvessa_use_archive_settings(${name})
+    if(ARG_JUCE_CORE_ONLY)
+        corvessa_use_restricted_includes(${name} SOURCES ${_visible} JUCE_CORE_ONLY)
+    else()
+        corvessa_use_restricted_includes(${name} SOURCES ${_visible})
+    endif()
     target_compile_options(${name} PRIVATE ${CORVESSA_WARNINGS})
     target_sources(Corvessa PRIVATE $<TARGET_OBJECTS:${name}>)
 endfunction()
 
-# Compile a target of ours the way the archive compiles JUCE's headers.
+# Compile a target of ours (tests, benchmarks) the way the archive compiles JUCE's headers,
+# seeing every folder of ours.
 function(corvessa_use_archive_settings target)
     target_include_directories(${target} PRIVATE
         $<TARGET_PROPERTY:Corvessa,INCLUDE_DIRECTORIES>
@@ -103,18 +169,24 @@ function(corvessa_link_archive target)
     target_link_libraries(${target} PRIVATE Corvessa)
 endfunction()
 
-# Engine code: juce_core only, no GUI class; tested without a window.
-corvessa_add_code_library(corvessa_harmony harmony)
+# Engines: juce_core only, no GUI class, no plug-in class; tested without a window or a processor.
+corvessa_add_code_library(corvessa_harmony FOLDERS harmony JUCE_CORE_ONLY)
 # The song's plain records (a section and the names it is read with), shared by the engines.
-corvessa_add_code_library(corvessa_song song)
+corvessa_add_code_library(corvessa_song FOLDERS song USES harmony JUCE_CORE_ONLY)
 # The section compile: a song and its settings into the notes of the three layers.
-corvessa_add_code_library(corvessa_compile compile)
-corvessa_add_code_library(corvessa_mood mood)
-# The maker's kit, namespace velmar, with the AI-client bridge; one sub-folder per concern.
-corvessa_add_code_library(velmar_kit kit kit/json kit/platform kit/services kit/dialogs kit/clips kit/bridge)
-# The plug-in: processor (its section compile is engine code too), editor and panels.
-corvessa_add_code_library(corvessa_processor processor processor/state processor/playback processor/sync processor/clips)
-corvessa_add_code_library(corvessa_ui editor editor/look editor/panels editor/views
-    chord_editor chord_editor/widgets mood/panel projects)
+corvessa_add_code_library(corvessa_compile FOLDERS compile USES song harmony JUCE_CORE_ONLY)
+corvessa_add_code_library(corvessa_mood FOLDERS mood USES song harmony JUCE_CORE_ONLY)
+# The maker's kit, namespace velmar, with the AI-client bridge; one sub-folder per concern. It
+# uses the framework's GUI and audio modules but nothing of the product.
+corvessa_add_code_library(velmar_kit FOLDERS kit kit/json kit/platform kit/services kit/dialogs kit/clips kit/bridge)
+# The plug-in class and what it composes (state, playback, sync, clips); it creates the window,
+# whose header names the panels of the chord editor, the mood panel and the project library.
+corvessa_add_code_library(corvessa_processor
+    FOLDERS processor processor/state processor/playback processor/sync processor/clips
+    USES compile song harmony mood kit editor chord_editor projects)
+# The window and what hangs off it.
+corvessa_add_code_library(corvessa_ui
+    FOLDERS editor editor/look editor/panels editor/views chord_editor chord_editor/widgets mood/panel projects
+    USES processor compile song harmony mood kit)
 
 target_include_directories(Corvessa PRIVATE "${PROJECT_SOURCE_DIR}/src")
