@@ -4,6 +4,7 @@
 // fingerprint of the MIDI it emitted.
 #include "compile/CompiledSection.h"
 #include "processor/CorvessaProcessor.h"
+#include "support/TestPlayHead.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,12 +49,7 @@ std::shared_ptr<const CorvessaProcessor::CompiledSectionBank> makeSong()
     return std::make_shared<const CorvessaProcessor::CompiledSectionBank> (std::move (bank));
 }
 
-class PlayHead : public juce::AudioPlayHead
-{
-public:
-    juce::Optional<PositionInfo> getPosition() const override { return position; }
-    juce::Optional<PositionInfo> position;
-};
+using PlayHead = corvessa::test::TestPlayHead;
 
 // Runs blocks at the positions `nextPpq` gives and reports the block times.
 void runBlocks (benchmark::State& state, bool autoAdvance, const std::function<double (int64_t)>& nextPpq)
@@ -82,11 +78,7 @@ void runBlocks (benchmark::State& state, bool autoAdvance, const std::function<d
     const double firstPpq = nextPpq (0);
     for (double ppq = 0.0; ppq < firstPpq; ppq += 0.25)
     {
-        juce::AudioPlayHead::PositionInfo info;
-        info.setIsPlaying (true);
-        info.setBpm (120.0);
-        info.setPpqPosition (ppq);
-        head.position = info;
+        head.play (ppq);
         midi.clear();
         processor.processBlock (audio, midi);
     }
@@ -97,11 +89,7 @@ void runBlocks (benchmark::State& state, bool autoAdvance, const std::function<d
 
     for (auto _ : state)
     {
-        juce::AudioPlayHead::PositionInfo info;
-        info.setIsPlaying (true);
-        info.setBpm (120.0);
-        info.setPpqPosition (nextPpq (block++));
-        head.position = info;
+        head.play (nextPpq (block++));
         midi.clear();
 
         const auto start = std::chrono::steady_clock::now();

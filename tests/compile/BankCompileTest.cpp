@@ -1,18 +1,13 @@
 // A whole song compiled into a bank, without a processor: which snapshots a new bank takes over
 // from the previous one, and a bank compile that a newer request overtakes.
 #include "compile/BankCompile.h"
+#include "support/SongBuilders.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
-SectionMode::SectionData section (const char* name, const char* progression)
-{
-    SectionMode::SectionData s;
-    s.name = name;
-    s.progression = progression;
-    return s;
-}
+using corvessa::test::section;
 
 using Bank = std::shared_ptr<const CompiledSectionBank>;
 

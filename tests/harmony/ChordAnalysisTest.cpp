@@ -3,6 +3,8 @@
 
 #include "harmony/ProgressionCompiler.h"
 
+#include "support/NoteListText.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -12,14 +14,6 @@
 namespace
 {
 using Notes = std::vector<int>;
-
-std::string describe (const Notes& notes)
-{
-    std::string s;
-    for (auto n : notes)
-        s += std::to_string (n) + " ";
-    return s;
-}
 
 // The chord as the compile leaves it, at octave 3 with the style None.
 ChordEvent compiled (const juce::String& text)
@@ -102,9 +96,9 @@ TEST (ChordAnalysis, RolesOfTheTones)
         const auto a = ProgressionCompiler::analyseChord (event, 3, false);
 
         ASSERT_TRUE (a.valid) << c.chord;
-        EXPECT_EQ (a.bodyTones, c.body) << c.chord << ": " << describe (a.bodyTones);
-        EXPECT_EQ (a.colorTones, c.color) << c.chord << ": " << describe (a.colorTones);
-        EXPECT_EQ (a.shimmerTones, c.shimmer) << c.chord << ": " << describe (a.shimmerTones);
+        EXPECT_EQ (a.bodyTones, c.body) << c.chord << ": " << corvessa::test::describeNotes (a.bodyTones);
+        EXPECT_EQ (a.colorTones, c.color) << c.chord << ": " << corvessa::test::describeNotes (a.colorTones);
+        EXPECT_EQ (a.shimmerTones, c.shimmer) << c.chord << ": " << corvessa::test::describeNotes (a.shimmerTones);
         EXPECT_EQ (a.fifthInterval, c.fifth) << c.chord;
     }
 }
@@ -207,6 +201,6 @@ TEST (ChordAnalysis, FifthReadFromTheVoicing)
         ChordEvent e;
         e.voicing = c.voicing;
         e.bass = c.bass;
-        EXPECT_EQ (ProgressionCompiler::getFifthInterval (e, c.rootPitchClass), c.fifth) << describe (c.voicing);
+        EXPECT_EQ (ProgressionCompiler::getFifthInterval (e, c.rootPitchClass), c.fifth) << corvessa::test::describeNotes (c.voicing);
     }
 }

@@ -3,6 +3,8 @@
 
 #include "harmony/ProgressionCompiler.h"
 
+#include "support/NoteListText.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -16,14 +18,6 @@ using Notes = std::vector<int>;
 constexpr int bass = ProgressionCompiler::bassLayer;
 constexpr int body = ProgressionCompiler::bodyLayer;
 constexpr int shimmer = ProgressionCompiler::shimmerLayer;
-
-std::string describe (const Notes& notes)
-{
-    std::string s;
-    for (auto n : notes)
-        s += std::to_string (n) + " ";
-    return s;
-}
 
 // A chord as the compile leaves it (octave 3, style None), with its voicing replaced when given.
 ChordEvent chord (const juce::String& text, const Notes& voicing = {})
@@ -131,7 +125,7 @@ TEST (LayerNotes, Layers)
     for (const auto& c : cases)
     {
         const auto notes = render (c.event, c.layer, c.octave, c.switches);
-        EXPECT_EQ (notes, c.expected) << c.what << ": " << describe (notes);
+        EXPECT_EQ (notes, c.expected) << c.what << ": " << corvessa::test::describeNotes (notes);
     }
 }
 

@@ -5,6 +5,8 @@
 #include "harmony/ProgressionCompiler.h"
 #include "harmony/VoicingStyle.h"
 
+#include "support/NoteListText.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,13 +31,6 @@ std::vector<ChordEvent> compile (const juce::String& text, int style = styleNone
     return compiler.compileProgression (text, octave, style, defaultDuration, motion);
 }
 
-std::string describe (const Notes& notes)
-{
-    std::string s;
-    for (auto n : notes)
-        s += std::to_string (n) + " ";
-    return s;
-}
 } // namespace
 
 //==============================================================================
@@ -340,7 +335,7 @@ TEST (ProgressionCompile, VoicingStylesWithoutSearch)
         for (size_t i = 0; i < events.size(); ++i)
         {
             EXPECT_EQ (events[i].voicing, c.voicings[i]) << c.text << " style " << c.style << " chord " << i
-                                                         << ": " << describe (events[i].voicing);
+                                                         << ": " << corvessa::test::describeNotes (events[i].voicing);
             EXPECT_EQ (events[i].notes, events[i].voicing);
         }
     }

@@ -4,6 +4,8 @@
 
 #include "harmony/ProgressionCompiler.h"
 
+#include "support/NoteListText.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -19,14 +21,6 @@ using OptionalNote = std::optional<int>;
 constexpr int strict = 0;
 constexpr int balanced = 1;
 constexpr int moving = 2;
-
-std::string describe (const Notes& notes)
-{
-    std::string s;
-    for (auto n : notes)
-        s += std::to_string (n) + " ";
-    return s;
-}
 
 ChordEvent resolvedChord (const juce::String& root, const Notes& voicing, const juce::String& bass = {})
 {
@@ -117,7 +111,7 @@ TEST (VoiceLeading, KeepRegister)
 
     for (const auto& c : cases)
         EXPECT_EQ (ProgressionCompiler::keepRegister (c.notes, c.octave), c.expected)
-            << describe (c.notes) << "at octave " << c.octave;
+            << corvessa::test::describeNotes (c.notes) << "at octave " << c.octave;
 }
 
 TEST (VoiceLeading, InversionCandidates)

@@ -5,6 +5,8 @@
 #include "harmony/VoicingSearch.h"
 #include "harmony/VoicingSearchFrame.h"
 
+#include "support/NoteListText.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,14 +30,6 @@ struct VoicingCase
     std::optional<Notes> previous;
     Notes expected;
 };
-
-std::string describe (const Notes& notes)
-{
-    std::string s;
-    for (const int n : notes)
-        s += std::to_string (n) + " ";
-    return s;
-}
 
 const Notes cMajor { 60, 64, 67 };
 const Notes gMajor { 67, 71, 74 };
@@ -83,7 +77,7 @@ TEST (VoicingSearch, KnownChordsGetTheirVoicings)
     for (const auto& c : cases)
     {
         const Notes got = c.search (c.chordTones, positivePitchClass (c.chordTones.front()), c.previous);
-        EXPECT_EQ (got, c.expected) << c.name << ": got " << describe (got);
+        EXPECT_EQ (got, c.expected) << c.name << ": got " << corvessa::test::describeNotes (got);
     }
 }
 
@@ -155,7 +149,7 @@ TEST (VoicingSearch, AlteredAndColourTonesAreKeptInJazzVoicings)
         bool sounds = false;
         for (const int n : got)
             sounds = sounds || pitchClassOf (n) == c.mustSound;
-        EXPECT_TRUE (sounds) << c.name << ": " << describe (got);
+        EXPECT_TRUE (sounds) << c.name << ": " << corvessa::test::describeNotes (got);
     }
 }
 
@@ -617,17 +611,17 @@ TEST (VoicingSearch, PrunedSearchesFindWhatTheFullEnumerationFinds)
                 ASSERT_TRUE (makePianistSetup (tones, root, previous, piano));
                 const Notes everyPianoSet = runWindowSearch (piano.search, [&piano] (const int* notes, int count)
                                                              { return pianistCost (piano, notes, count); });
-                EXPECT_EQ (voicePianist (tones, root, previous), everyPianoSet) << "Pianist " << describe (tones);
+                EXPECT_EQ (voicePianist (tones, root, previous), everyPianoSet) << "Pianist " << corvessa::test::describeNotes (tones);
 
                 const FretboardSetup guitar = makeFretboardSetup (tones, root, previous);
                 const Notes everyFingering = runGuitarSearch (guitar, std::min (guitar.chord.count, 3),
                                                               [&guitar] (const FingeringShape& shape)
                                                               { return guitaristCost (guitar, shape); });
-                EXPECT_EQ (voiceGuitarist (tones, root, previous), everyFingering) << "Guitarist " << describe (tones);
+                EXPECT_EQ (voiceGuitarist (tones, root, previous), everyFingering) << "Guitarist " << corvessa::test::describeNotes (tones);
 
                 const Notes everyBassFingering = runBassSearch (guitar, [&guitar] (const FingeringShape& shape)
                                                                 { return bassistCost (guitar, shape); });
-                EXPECT_EQ (voiceBassist (tones, root, previous), everyBassFingering) << "Bassist " << describe (tones);
+                EXPECT_EQ (voiceBassist (tones, root, previous), everyBassFingering) << "Bassist " << corvessa::test::describeNotes (tones);
             }
         }
     }

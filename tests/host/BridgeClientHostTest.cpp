@@ -60,7 +60,7 @@ public:
 
     void playBlock()
     {
-        head.setPlaying (ppq, 120.0);
+        head.play (ppq, 120.0);
         PluginHost::processBlock (*instance, audio, midi);
         ppq += blockBeats;
 
@@ -74,7 +74,7 @@ public:
     // Stops the transport and starts again from the top of the song.
     void restart()
     {
-        head.setStopped();
+        head.stop();
         PluginHost::processBlock (*instance, audio, midi);
         ppq = 0.0;
         lastBassPitchClass = -1;

@@ -61,7 +61,7 @@ std::unique_ptr<juce::AudioPluginInstance> makeInstanceWithSong (const char* son
 void runStoppedBlock (juce::AudioPluginInstance& instance)
 {
     PluginHost::TestPlayHead playHead;
-    playHead.setStopped();
+    playHead.stop();
     instance.setPlayHead (&playHead);
     juce::AudioBuffer<float> audio (2, 512);
     juce::MidiBuffer midi;
@@ -112,10 +112,10 @@ juce::StringArray playFromTheTop (juce::AudioPluginInstance& instance)
     juce::AudioBuffer<float> audio (2, 512);
     juce::MidiBuffer midi;
 
-    playHead.setStopped();
+    playHead.stop();
     PluginHost::processBlock (instance, audio, midi);
 
-    playHead.setPlaying (0.0);
+    playHead.play (0.0);
     PluginHost::processBlock (instance, audio, midi);
     instance.setPlayHead (nullptr);
 

@@ -60,13 +60,13 @@ public:
 
     Events playAt (double ppq)
     {
-        head.setPlaying (ppq, 120.0);
+        head.play (ppq, 120.0);
         return runBlock();
     }
 
     Events stop()
     {
-        head.setStopped();
+        head.stop();
         return runBlock();
     }
 

@@ -171,27 +171,6 @@ juce::ValueTree getPersistentState (juce::AudioPluginInstance& instance)
     return treeFromChunk (getProcessorChunk (instance)).getChildWithName ("PersistentState");
 }
 
-void TestPlayHead::setPlaying (double ppq, double bpm)
-{
-    PositionInfo info;
-    info.setIsPlaying (true);
-    info.setPpqPosition (ppq);
-    info.setBpm (bpm);
-    // JUCE's VST3 hosting requires the time in samples (it asserts otherwise); 44.1 kHz.
-    info.setTimeInSamples ((juce::int64) std::llround (ppq * 60.0 / bpm * 44100.0));
-    info.setTimeSignature (TimeSignature { 4, 4 });
-    position = info;
-}
-
-void TestPlayHead::setStopped()
-{
-    PositionInfo info;
-    info.setIsPlaying (false);
-    info.setPpqPosition (0.0);
-    info.setTimeInSamples (0);
-    info.setBpm (120.0);
-    position = info;
-}
 
 void processBlock (juce::AudioPluginInstance& instance, juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi)
 {

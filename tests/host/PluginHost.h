@@ -2,6 +2,8 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include "support/TestPlayHead.h"
+
 #include <functional>
 #include <memory>
 
@@ -49,18 +51,8 @@ juce::ValueTree getPersistentState (juce::AudioPluginInstance& instance);
 // The names of the programs the instance reports to the host through its program lists.
 juce::StringArray reportedProgramNames (juce::AudioPluginInstance& instance);
 
-// A play head whose position the test sets before each block.
-class TestPlayHead : public juce::AudioPlayHead
-{
-public:
-    juce::Optional<PositionInfo> getPosition() const override { return position; }
-
-    void setPlaying (double ppq, double bpm = 120.0);
-    void setStopped();
-    void removePosition() { position = {}; }
-
-    juce::Optional<PositionInfo> position;
-};
+// The play head the tests set before each block.
+using TestPlayHead = corvessa::test::TestPlayHead;
 
 // Runs one block through the instance; the MIDI it emits is left in `midi`.
 void processBlock (juce::AudioPluginInstance& instance, juce::AudioBuffer<float>& audio, juce::MidiBuffer& midi);

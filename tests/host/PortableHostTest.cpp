@@ -111,7 +111,7 @@ TEST (HostedPlugin, AnOlderCorvessaChunkLoadsItsSongAndSettings)
 
     // And it plays: under a running transport the Bass channel sounds the first chord, A minor.
     PluginHost::TestPlayHead playHead;
-    playHead.setPlaying (0.0);
+    playHead.play (0.0);
     instance->setPlayHead (&playHead);
 
     juce::AudioBuffer<float> audio (2, 512);

@@ -26,17 +26,7 @@ protected:
 
     static SectionList songOf (std::initializer_list<std::pair<const char*, const char*>> namesAndProgressions)
     {
-        SectionList sections;
-
-        for (const auto& [name, progression] : namesAndProgressions)
-        {
-            SectionMode::SectionData section;
-            section.name = name;
-            section.progression = progression;
-            sections.push_back (section);
-        }
-
-        return sections;
+        return corvessa::test::songOf (namesAndProgressions);
     }
 };
 } // namespace

@@ -6,6 +6,7 @@
 #include "ProcessorTestSupport.h"
 
 #include "processor/sync/InstanceSyncLink.h"
+#include "support/SongBuilders.h"
 #include "processor/state/StateTree.h"
 
 namespace
@@ -26,18 +27,7 @@ juce::String describe (const EditEffects& effects)
     return "{" + list.joinIntoString (", ") + "}";
 }
 
-SectionList sectionsNamed (std::initializer_list<const char*> names)
-{
-    SectionList sections;
-    for (auto* name : names)
-    {
-        SectionMode::SectionData section;
-        section.name = name;
-        section.progression = "C G";
-        sections.push_back (section);
-    }
-    return sections;
-}
+using corvessa::test::sectionsNamed;
 
 juce::MemoryBlock chunkOf (const juce::String& xml)
 {

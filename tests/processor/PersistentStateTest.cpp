@@ -1,28 +1,16 @@
 #include "processor/state/PersistentState.h"
 
+#include "support/SongBuilders.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
 using SectionMode::SectionData;
 
-namespace
-{
-SectionData sectionNamed (const juce::String& name)
-{
-    SectionData s;
-    s.name = name;
-    return s;
-}
+using corvessa::test::sectionsNamed;
 
-SectionList sectionsNamed (std::initializer_list<const char*> names)
-{
-    SectionList list;
-    for (auto* n : names)
-        list.push_back (sectionNamed (juce::CharPointer_UTF8 (n)));
-    return list;
-}
-} // namespace
+SectionData sectionNamed (const juce::String& name) { return corvessa::test::section (name, {}); }
 
 TEST (PersistentStateRecord, DefaultsAndAFreshSyncIdentity)
 {

@@ -4,6 +4,7 @@
 #include "processor/CorvessaProcessor.h"
 
 #include "MidiEventList.h"
+#include "support/TestPlayHead.h"
 
 #include <gtest/gtest.h>
 
@@ -73,30 +74,7 @@ inline Section wholeSection (juce::String name, double beats, std::vector<int> b
     return { std::move (name), { { 0.0, beats * 128.0, std::move (bass), std::move (body), std::move (shimmer) } } };
 }
 
-class PlayHead : public juce::AudioPlayHead
-{
-public:
-    juce::Optional<PositionInfo> getPosition() const override { return position; }
-
-    void play (double ppq, double bpm = 120.0)
-    {
-        PositionInfo info;
-        info.setIsPlaying (true);
-        info.setPpqPosition (ppq);
-        info.setBpm (bpm);
-        position = info;
-    }
-
-    void stop()
-    {
-        PositionInfo info;
-        info.setIsPlaying (false);
-        info.setPpqPosition (0.0);
-        position = info;
-    }
-
-    juce::Optional<PositionInfo> position;
-};
+using PlayHead = corvessa::test::TestPlayHead;
 
 class Player : public ::testing::Test
 {

@@ -6,6 +6,7 @@
 #include "kit/services/UpdateChecker.h"
 
 #include "kit/FakeVst3Host.h"
+#include "support/TestPlayHead.h"
 #include "kit/KitTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -56,22 +57,6 @@ TEST (ProcessorKitServices, BuiltFromTheProductConfigurationAndTheHostsContext)
     kittest::pumpMessagesFor (50);
 }
 
-namespace
-{
-    struct TestPlayHead : juce::AudioPlayHead
-    {
-        juce::Optional<PositionInfo> getPosition() const override
-        {
-            PositionInfo info;
-            info.setIsPlaying (playing);
-            info.setPpqPosition (0.0);
-            info.setBpm (120.0);
-            return info;
-        }
-
-        bool playing = false;
-    };
-} // namespace
 
 // The processor feeds the usage trigger: its preparation sets five seconds at the host's rate,
 // and only blocks the host plays count towards them.
@@ -92,7 +77,8 @@ TEST (ProcessorKitServices, PlayedBlocksFeedTheTelemetryUsageTrigger)
         return velmar::SettingsStore ("VELMAR/Corvessa").readSection ("telemetry").getProperty ("install_id", {}).toString();
     };
 
-    TestPlayHead head;
+    corvessa::test::TestPlayHead head;
+    head.stop();
     auto processor = std::make_unique<CorvessaProcessor>();
     processor->setPlayHead (&head);
     processor->prepareToPlay (1000.0, 500);     // five seconds are 5000 samples
@@ -117,7 +103,7 @@ TEST (ProcessorKitServices, PlayedBlocksFeedTheTelemetryUsageTrigger)
     EXPECT_EQ (installId(), "");
 
     // Five seconds of playback start the day's usage run, which makes the identity it sends.
-    head.playing = true;
+    head.play (0.0);
     processBlocks (10);
     processor->getTelemetryClient().timerCallback();
     EXPECT_TRUE (kittest::pumpMessagesUntil ([&] { return installId().isNotEmpty(); }));

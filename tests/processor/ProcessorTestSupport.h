@@ -1,34 +1,17 @@
 #pragma once
 
 #include "processor/CorvessaProcessor.h"
+#include "support/MessagePump.h"
+#include "support/SongBuilders.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-namespace juce
-{
-bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
-
 // Serves pending messages (parameter updates, timers) until the condition holds.
 inline bool pumpMessagesUntil (const std::function<bool()>& condition, int timeoutMs = 10000)
 {
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
-
-    while (! condition())
-    {
-        if (juce::Time::getMillisecondCounter() >= end)
-            return false;
-
-        while (juce::dispatchNextMessageOnSystemQueue (true))
-        {
-        }
-
-        juce::Thread::sleep (1);
-    }
-
-    return true;
+    return corvessa::test::pumpMessagesUntil (condition, timeoutMs);
 }
 
 // The host-visible parameter of a processor with this id, or null.
@@ -57,16 +40,6 @@ protected:
 
     static SectionList makeSections (std::initializer_list<const char*> names)
     {
-        SectionList sections;
-
-        for (auto* name : names)
-        {
-            SectionMode::SectionData section;
-            section.name = name;
-            section.progression = "C G";
-            sections.push_back (section);
-        }
-
-        return sections;
+        return corvessa::test::sectionsNamed (names);
     }
 };

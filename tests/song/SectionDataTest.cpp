@@ -2,29 +2,17 @@
 // bass-motion names and the name a new section gets.
 #include "song/SectionData.h"
 
+#include "support/SongBuilders.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
 using SectionMode::SectionData;
 
-namespace
-{
-SectionData sectionNamed (const juce::String& name)
-{
-    SectionData s;
-    s.name = name;
-    return s;
-}
+using corvessa::test::sectionsNamed;
 
-SectionList sectionsNamed (std::initializer_list<const char*> names)
-{
-    SectionList list;
-    for (auto* n : names)
-        list.push_back (sectionNamed (juce::CharPointer_UTF8 (n)));
-    return list;
-}
-} // namespace
+SectionData sectionNamed (const juce::String& name) { return corvessa::test::section (name, {}); }
 
 TEST (SectionRecord, DefaultsAreThoseOfANewSection)
 {
