@@ -14,31 +14,8 @@ using corvessa::test::sectionsNamed;
 
 SectionData sectionNamed (const juce::String& name) { return corvessa::test::section (name, {}); }
 
-TEST (SectionRecord, DefaultsAreThoseOfANewSection)
-{
-    const SectionData s;
-    EXPECT_EQ (s.name, "A");
-    EXPECT_EQ (s.progression, "");
-    for (auto* voicing : { &s.voicing, &s.bassVoicing, &s.bodyVoicing, &s.shimmerVoicing })
-        EXPECT_EQ (*voicing, "Smooth");
-    EXPECT_EQ (s.bassMotion, "Balanced");
-    EXPECT_EQ (s.baseOctave, 3);
-    EXPECT_FALSE (s.arrangeBassLegato);
-    EXPECT_TRUE (s.arrangeBodyLegato);
-    EXPECT_TRUE (s.arrangeShimmerLegato);
-    EXPECT_FALSE (s.arrangeBassAddOctave);
-    EXPECT_FALSE (s.arrangeBassAddFifth);
-    EXPECT_TRUE (s.arrangeBodyAddRoot);
-    EXPECT_TRUE (s.arrangeBodyAddFifth);
-    EXPECT_FALSE (s.arrangeBodyWithShimmer);
-    EXPECT_FALSE (s.arrangeShimmerTopNoteEnabled);
-    EXPECT_FALSE (s.arrangeShimmerColorNotesEnabled);
-    EXPECT_EQ (s.bassOctave, 0);
-    EXPECT_EQ (s.bodyOctave, 0);
-    EXPECT_EQ (s.shimmerOctave, 1);
-    EXPECT_TRUE (s.scale.isEmpty() && s.rootKey.isEmpty() && s.suggestedBpm.isEmpty());
-}
-
+// The defaults of a section as written: the third section of
+// tests/data/golden/rich-song-state.xml, all at its defaults but its progression (GoldenStateTest).
 // Each row changes one field. Both equalities must see every input field; only the full one
 // sees the name. A field forgotten in either comparison shows up as a failing row.
 TEST (SectionRecord, EqualityComparesEveryFieldAndTheReuseTestAllButTheName)
