@@ -98,15 +98,17 @@ CorvessaEditor::CorvessaEditor (CorvessaProcessor& owner)
     const std::pair<juce::TextButton*, const char*> tabs[] = {
         { &bassTab, "Bass" }, { &bodyTab, "Body" }, { &shimmerTab, "Shimmer" }
     };
-    for (const auto& [tab, name] : tabs)
+    for (size_t i = 0; i < std::size (tabs); ++i)
     {
+        const auto& [tab, name] = tabs[i];
         addChipButton (*tab, name, juce::String ("Show ") + name + " arrangement controls.", false);
         tab->setLookAndFeel (&roleTabLookAndFeel);
-        tab->setColour (juce::TextButton::buttonColourId, Palette::surface0);
-        tab->setColour (juce::TextButton::buttonOnColourId, Palette::surface1);
-        tab->setColour (juce::TextButton::textColourOffId, Palette::subtext1);
-        tab->setColour (juce::TextButton::textColourOnId, Palette::text);
+        styleRoleTab (*tab, roleTabColours[i]);
     }
+    addChipButton (allTab, "All", "Use the full Channel 1 output.", false);
+    allTab.setLookAndFeel (&roleTabLookAndFeel);
+    styleRoleTab (allTab, Palette::lavender);
+    allTab.setVisible (false);
     shimmerTab.setConnectedEdges (juce::Button::ConnectedOnBottom);
     bodyTab.setConnectedEdges (juce::Button::ConnectedOnTop | juce::Button::ConnectedOnBottom);
     bassTab.setConnectedEdges (juce::Button::ConnectedOnTop);
@@ -233,10 +235,7 @@ CorvessaEditor::CorvessaEditor (CorvessaProcessor& owner)
         { &keyLabel, "Key:" }, { &scaleLabel, "Scale:" }, { &bpmLabel, "BPM:" }, { &syncLabel, "Sync:" }
     };
     for (const auto& [label, text] : headerLabels)
-    {
-        styleLabel (*label, text, 12.0f, true, Palette::subtext1, juce::Justification::centredLeft);
-        addAndMakeVisible (*label);
-    }
+        addHeaderLabel (*label, text);
 
     const auto& noteNames = getNoteNames();
     for (int i = 0; i < noteNames.size(); ++i)
@@ -245,12 +244,7 @@ CorvessaEditor::CorvessaEditor (CorvessaProcessor& owner)
     for (size_t i = 0; i < scales.size(); ++i)
         scaleCombo.addItem (scales[i].name, (int) i + 1);
     for (auto* combo : { &keyCombo, &scaleCombo })
-    {
-        styleComboBox (*combo, Palette::surface0);
-        combo->setTooltip ("Set global root, scale, and recommended BPM");
-        combo->addListener (this);
-        addAndMakeVisible (*combo);
-    }
+        setUpKeyScaleCombo (*combo);
 
     styleLabel (bpmHintLabel, {}, 15.0f, true, Palette::text, juce::Justification::centredLeft);
     bpmHintLabel.setMinimumHorizontalScale (0.72f);
@@ -406,7 +400,7 @@ CorvessaEditor::~CorvessaEditor()
     removeMouseListener (keyboardFocusListener.get());
     setLookAndFeel (nullptr);
     for (juce::Component* component : std::initializer_list<juce::Component*> {
-             &bassTab, &bodyTab, &shimmerTab, &bassAddOctaveButton, &bassAddFifthButton, &bodyAddRootButton,
+             &bassTab, &bodyTab, &shimmerTab, &allTab, &bassAddOctaveButton, &bassAddFifthButton, &bodyAddRootButton,
              &bodyAddFifthButton, &bodyWithShimmerButton, &shimmerOffButton, &shimmerTopButton, &shimmerColorButton,
              &shimmerHaloButton, &legatoButton, &outputAllPill, &outputBassPill, &outputBodyPill, &outputShimmerPill,
              &bassOctaveKnob, &bodyOctaveKnob, &shimmerOctaveKnob, &bodyVoicingKnob, &shimmerVoicingKnob, &outputKnob })

@@ -32,6 +32,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CorvessaProcessor;
@@ -107,8 +108,17 @@ public:
     {
     public:
         void mouseDown (const juce::MouseEvent&) override;
+        void startedDragging() override;
+        void stoppedDragging() override;
+
+        // True from the start of a drag (or one wheel step) to its end, while the value
+        // changes are not yet the user's final choice.
+        bool isDragging() const noexcept { return dragging; }
 
         std::function<void()> onQuickChoiceRequested;
+
+    private:
+        bool dragging = false;
     };
 
     // The "Auto-Advance" toggle with its indicator dot.
@@ -219,8 +229,21 @@ private:
     void renameSection (int index, const juce::String& name);
 
     //==== arrangement controls (CorvessaEditorControls.cpp) ========================================
+    void styleRoleTab (juce::TextButton& tab, juce::Colour accent);
+    void addHeaderLabel (juce::Label& label, const juce::String& text);
+    void setUpKeyScaleCombo (juce::ComboBox& combo);
     void syncComboFromKnob (juce::Slider* knob);
     void showKnobQuickChoices (ArrangementKnob& knob, juce::ComboBox& combo);
+    // One item per combo item, in combo order, with its id and text, the selected one ticked.
+    static juce::PopupMenu makeKnobQuickChoiceMenu (const juce::ComboBox& combo);
+    // The hidden combo a knob stands for; null for any other slider.
+    juce::ComboBox* comboForKnob (const juce::Slider* knob);
+    // Enables the arrangement, voicing, key and scale controls and the header buttons that
+    // open editing panels only while the song may be edited here (not as a sync follower).
+    void applyControlsEditLock (bool editable);
+    // The hover hint of a control of the hint table (CorvessaEditorHints.cpp); nothing for a
+    // control outside it. Pills and clip tiles have hints of their own.
+    std::optional<juce::String> hoverHintFor (const juce::Component* control) const;
 
     //==== outputs and clips (CorvessaEditorOutputs.cpp) ============================================
     void updateOutputControls (int value, bool applyFallback);
@@ -327,6 +350,7 @@ private:
     SectionRenameDialog sectionRenameDialog;
     // 19: role tabs
     juce::TextButton bassTab, bodyTab, shimmerTab;
+    juce::TextButton allTab;   // exists for the Channel 1 "All" choice; the layout never shows it
     // 20: layer clip tiles
     std::unique_ptr<juce::DrawableButton> bassClipTile, bodyClipTile, shimmerClipTile;
     // 21: arrangement controls

@@ -2,7 +2,9 @@
 // dispatched.
 #include "editor/CorvessaEditor.h"
 
+#include "editor/ArrangementChoices.h"
 #include "editor/look/Palette.h"
+#include "kit/dialogs/PopupMenuPlacement.h"
 #include "processor/CorvessaProcessor.h"
 
 //==== building the controls =========================================================================
@@ -21,6 +23,33 @@ void CorvessaEditor::addChipButton (juce::Button& button, const juce::String& te
     button.addListener (this);
     button.addMouseListener (this, false);
     button.setMouseCursor (juce::MouseCursor::PointingHandCursor);
+}
+
+void CorvessaEditor::styleRoleTab (juce::TextButton& tab, juce::Colour accent)
+{
+    tab.setColour (juce::TextButton::buttonColourId, Palette::surface0);
+    tab.setColour (juce::TextButton::buttonOnColourId, Palette::surface1);
+    tab.setColour (juce::TextButton::textColourOffId, Palette::subtext1);
+    tab.setColour (juce::TextButton::textColourOnId, Palette::text);
+    tab.setColour (roleTabAccentColourId, accent);
+}
+
+void CorvessaEditor::addHeaderLabel (juce::Label& label, const juce::String& text)
+{
+    addAndMakeVisible (label);
+    label.setText (text, juce::dontSendNotification);
+    label.setFont (juce::Font (11.0f, juce::Font::bold));
+    label.setColour (juce::Label::textColourId, Palette::subtext1);
+    label.setJustificationType (juce::Justification::centredRight);
+}
+
+void CorvessaEditor::setUpKeyScaleCombo (juce::ComboBox& combo)
+{
+    addAndMakeVisible (combo);
+    combo.setTooltip ("Set global root, scale, and recommended BPM");
+    combo.setMouseCursor (juce::MouseCursor::PointingHandCursor);
+    styleComboBox (combo, Palette::surface0);
+    combo.addListener (this);
 }
 
 void CorvessaEditor::styleComboBox (juce::ComboBox& combo, juce::Colour background)
@@ -87,6 +116,16 @@ void CorvessaEditor::ArrangementKnob::mouseDown (const juce::MouseEvent& e)
     juce::Slider::mouseDown (e);
 }
 
+void CorvessaEditor::ArrangementKnob::startedDragging()
+{
+    dragging = true;
+}
+
+void CorvessaEditor::ArrangementKnob::stoppedDragging()
+{
+    dragging = false;
+}
+
 void CorvessaEditor::AutoAdvanceButton::paintButton (juce::Graphics& g, bool highlighted, bool down)
 {
     const auto accent = Palette::mauve;
@@ -147,34 +186,207 @@ void CorvessaEditor::AutoAdvanceButton::paintButton (juce::Graphics& g, bool hig
 
 void CorvessaEditor::buttonClicked (juce::Button* button)
 {
+    const bool state = button->getToggleState();
+
     if (button == &helpButton)
+    {
         toggleHelp();
+        return;
+    }
+
+    const std::pair<juce::Button*, int> tabs[] = { { &bassTab, 0 }, { &bodyTab, 1 }, { &shimmerTab, 2 } };
+    for (const auto& [tab, index] : tabs)
+    {
+        if (button == tab)
+        {
+            selectArrangementTab (index);
+            return;
+        }
+    }
+
+    // The arrangement toggles edit the working section; their buttons are disabled for a
+    // follower, and a click that still arrives (a queued one) is refused here as well.
+    const bool arrangementToggle = button == &bassAddOctaveButton || button == &bassAddFifthButton
+                                || button == &bodyAddRootButton || button == &bodyAddFifthButton
+                                || button == &bodyWithShimmerButton || button == &legatoButton;
+    if (! arrangementToggle)
+        return;
+
+    if (isSyncFollower())
+    {
+        button->setToggleState (! state, juce::dontSendNotification);
+        return;
+    }
+
+    if (button == &bassAddOctaveButton)
+    {
+        processor.setArrangeBassAddOctave (state);
+        pianoRoll.setBassAddOctave (state);
+    }
+    else if (button == &bassAddFifthButton)
+    {
+        processor.setArrangeBassAddFifth (state);
+    }
+    else if (button == &bodyAddRootButton)
+    {
+        processor.setArrangeBodyAddRoot (state);
+    }
+    else if (button == &bodyAddFifthButton)
+    {
+        processor.setArrangeBodyAddFifth (state);
+    }
+    else if (button == &bodyWithShimmerButton)
+    {
+        processor.setArrangeBodyWithShimmer (state);
+        updateBodyWithShimmerToggle();
+    }
+    else if (button == &legatoButton)
+    {
+        setLegatoForSelectedTab (state);
+        updateLegatoButton (processor.getWorkingSection());
+    }
+
+    storeControlsIntoActiveSection();
 }
 
-void CorvessaEditor::comboBoxChanged (juce::ComboBox*)
+void CorvessaEditor::comboBoxChanged (juce::ComboBox* combo)
 {
+    const bool voicing = combo == &bodyVoicingCombo || combo == &shimmerVoicingCombo;
+    const bool octave = combo == &bassOctaveCombo || combo == &bodyOctaveCombo || combo == &shimmerOctaveCombo;
+
+    if (! voicing && ! octave)
+        return;
+
+    // A follower's combos are disabled, but a quick choice made before the switch may still
+    // arrive; the follower's arrangement is its leader's, so the combo is set back instead.
+    if (isSyncFollower())
+    {
+        const auto id = combo == &bodyVoicingCombo    ? processor.getBodyVoicing() + 1
+                      : combo == &shimmerVoicingCombo ? processor.getShimmerVoicing() + 1
+                      : combo == &bassOctaveCombo     ? juce::jlimit (-4, 4, processor.getBassOctave()) + 5
+                      : combo == &bodyOctaveCombo     ? juce::jlimit (-4, 4, processor.getBodyOctave()) + 5
+                                                      : juce::jlimit (-4, 4, processor.getShimmerOctave()) + 5;
+        combo->setSelectedId (id, juce::dontSendNotification);
+        syncKnobsFromCombos();
+        return;
+    }
+
+    if (voicing)
+    {
+        const auto index = voicingIndexForComboId (combo->getSelectedId());
+        if (combo == &bodyVoicingCombo)
+            processor.setBodyVoicing (index);
+        else
+            processor.setShimmerVoicing (index);
+    }
+    else
+    {
+        const auto offset = octaveForComboId (combo->getSelectedId());
+        if (combo == &bassOctaveCombo)
+            processor.setBassOctave (offset);
+        else if (combo == &bodyOctaveCombo)
+            processor.setBodyOctave (offset);
+        else
+            processor.setShimmerOctave (offset);
+    }
+
+    syncKnobsFromCombos();
+    storeControlsIntoActiveSection();
 }
 
-void CorvessaEditor::sliderValueChanged (juce::Slider*)
+//==== knobs =========================================================================================
+
+juce::ComboBox* CorvessaEditor::comboForKnob (const juce::Slider* knob)
 {
+    const std::pair<const juce::Slider*, juce::ComboBox*> pairs[] = {
+        { &bassOctaveKnob, &bassOctaveCombo },   { &bodyOctaveKnob, &bodyOctaveCombo },
+        { &shimmerOctaveKnob, &shimmerOctaveCombo }, { &bodyVoicingKnob, &bodyVoicingCombo },
+        { &shimmerVoicingKnob, &shimmerVoicingCombo },
+    };
+
+    for (const auto& [k, combo] : pairs)
+        if (k == knob)
+            return combo;
+
+    return nullptr;
 }
 
-void CorvessaEditor::sliderDragEnded (juce::Slider*)
+void CorvessaEditor::sliderValueChanged (juce::Slider* slider)
 {
+    // A running drag reaches the song once, when it ends (sliderDragEnded); wheel steps and
+    // value changes from elsewhere reach it at once.
+    if (comboForKnob (slider) != nullptr)
+    {
+        if (! static_cast<ArrangementKnob*> (slider)->isDragging())
+            syncComboFromKnob (slider);
+        return;
+    }
 }
 
-void CorvessaEditor::syncComboFromKnob (juce::Slider*)
+void CorvessaEditor::sliderDragEnded (juce::Slider* slider)
 {
+    if (comboForKnob (slider) != nullptr)
+        syncComboFromKnob (slider);
 }
 
-void CorvessaEditor::showKnobQuickChoices (ArrangementKnob&, juce::ComboBox&)
+void CorvessaEditor::syncComboFromKnob (juce::Slider* knob)
 {
+    auto* combo = comboForKnob (knob);
+    if (combo == nullptr)
+        return;
+
+    const bool octave = knob == &bassOctaveKnob || knob == &bodyOctaveKnob || knob == &shimmerOctaveKnob;
+    const auto id = octave ? comboIdForOctaveKnob (knob->getValue()) : comboIdForVoicingKnob (knob->getValue());
+
+    // The combo tells the window asynchronously; its handler moves the knobs back from the
+    // combos without notification, so the round trip ends there.
+    if (combo->getSelectedId() != id)
+        combo->setSelectedId (id, juce::sendNotificationAsync);
 }
 
-void CorvessaEditor::mouseEnter (const juce::MouseEvent&)
+juce::PopupMenu CorvessaEditor::makeKnobQuickChoiceMenu (const juce::ComboBox& combo)
 {
+    juce::PopupMenu menu;
+
+    for (int i = 0; i < combo.getNumItems(); ++i)
+    {
+        const auto id = combo.getItemId (i);
+        menu.addItem (id, combo.getItemText (i), true, id == combo.getSelectedId());
+    }
+
+    return menu;
 }
 
-void CorvessaEditor::mouseExit (const juce::MouseEvent&)
+void CorvessaEditor::showKnobQuickChoices (ArrangementKnob& knob, juce::ComboBox& combo)
 {
+    if (! knob.isEnabled() || ! combo.isEnabled())
+        return;
+
+    const auto options = velmar::PopupMenuPlacement::withPlacement (juce::PopupMenu::Options().withTargetComponent (&knob));
+    makeKnobQuickChoiceMenu (combo).showMenuAsync (options, [safeThis = juce::Component::SafePointer<CorvessaEditor> (this),
+                                                             comboPointer = &combo] (int result)
+    {
+        if (safeThis != nullptr)
+            safeThis->applyKnobQuickChoice (*comboPointer, result);
+    });
+}
+
+//==== follower ======================================================================================
+
+void CorvessaEditor::applyControlsEditLock (bool editable)
+{
+    const auto cursor = editable ? juce::MouseCursor::PointingHandCursor : juce::MouseCursor::NormalCursor;
+
+    for (auto* control : std::initializer_list<juce::Component*> {
+             &keyLabel, &keyCombo, &scaleLabel, &scaleCombo, &bpmLabel, &bpmHintLabel,
+             &bassAddOctaveButton, &bassAddFifthButton, &bodyAddRootButton, &bodyAddFifthButton, &bodyWithShimmerButton,
+             &legatoButton, &shimmerOffButton, &shimmerTopButton, &shimmerColorButton, &shimmerHaloButton,
+             &bassOctaveLabel, &bassOctaveCombo, &bassOctaveKnob, &bodyOctaveLabel, &bodyOctaveCombo, &bodyOctaveKnob,
+             &shimmerOctaveLabel, &shimmerOctaveCombo, &shimmerOctaveKnob,
+             &bodyVoicingLabel, &bodyVoicingCombo, &bodyVoicingKnob, &shimmerVoicingLabel, &shimmerVoicingCombo, &shimmerVoicingKnob,
+             &moodButton, &jsonButton, &projectsButton })
+    {
+        control->setEnabled (editable);
+        control->setMouseCursor (cursor);
+    }
 }

@@ -14,4 +14,5 @@ void CorvessaEditor::updateSyncButtons (int)
 
 void CorvessaEditor::applySyncEditLock()
 {
+    applyControlsEditLock (! isSyncFollower());
 }

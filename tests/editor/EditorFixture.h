@@ -75,7 +75,7 @@ public:
             { "pill Bass", &e.outputBassPill }, { "pill Body", &e.outputBodyPill }, { "pill Shimmer", &e.outputShimmerPill },
             { "DragMIDI", e.dragMidiTile.get() }, { "tile Bass", e.bassClipTile.get() }, { "tile Body", e.bodyClipTile.get() },
             { "tile Shimmer", e.shimmerClipTile.get() },
-            { "tab Bass", &e.bassTab }, { "tab Body", &e.bodyTab }, { "tab Shimmer", &e.shimmerTab },
+            { "tab Bass", &e.bassTab }, { "tab Body", &e.bodyTab }, { "tab Shimmer", &e.shimmerTab }, { "tab All", &e.allTab },
             { "+Oct", &e.bassAddOctaveButton }, { "+5th", &e.bassAddFifthButton }, { "Root", &e.bodyAddRootButton },
             { "5th", &e.bodyAddFifthButton }, { "Shimmer toggle", &e.bodyWithShimmerButton }, { "Off", &e.shimmerOffButton },
             { "Top", &e.shimmerTopButton }, { "Color", &e.shimmerColorButton }, { "Halo", &e.shimmerHaloButton },
@@ -104,6 +104,16 @@ public:
         ADD_FAILURE() << "no child called " << name;
         return nullptr;
     }
+
+    // The arrangement controls: knob menus, the roll the window feeds.
+    static juce::PopupMenu knobQuickChoices (const juce::ComboBox& combo) { return CorvessaEditor::makeKnobQuickChoiceMenu (combo); }
+    void chooseQuickChoice (juce::ComboBox& combo, int itemId) { editor.applyKnobQuickChoice (combo, itemId); }
+    void requestQuickChoices (const juce::String& knob)
+    {
+        if (auto* k = dynamic_cast<CorvessaEditor::ArrangementKnob*> (find (knob)); k != nullptr && k->onQuickChoiceRequested)
+            k->onQuickChoiceRequested();
+    }
+    PianoRollComponent& roll() { return editor.pianoRoll; }
 
     juce::Rectangle<int> statusCard() const { return editor.statusCardBounds; }
     juce::Rectangle<int> sectionsCard() const { return editor.sectionsCardBounds; }
