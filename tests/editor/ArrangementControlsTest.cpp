@@ -7,7 +7,6 @@
 #include "editor/EditorTexts.h"
 #include "editor/look/Palette.h"
 #include "editor/views/ViewTestSupport.h"
-#include "kit/services/SettingsStore.h"
 
 #include <set>
 
@@ -208,12 +207,7 @@ TEST_F (ArrangementControlsTest, HelpAndLeaderHintsFollowWhatTheProcessorKnows)
         return hint.getText();
     };
 
-    auto update = std::make_unique<juce::DynamicObject>();
-    update->setProperty ("latest_version", "9.9.9");
-    update->setProperty ("download_url", "https://127.0.0.1/download");
-    ASSERT_TRUE (velmar::SettingsStore ("VELMAR/Corvessa").writeSection ("updates", juce::var (update.release())));
-    processor->getUpdateChecker().loadCachedResult();
-    ASSERT_TRUE (processor->getUpdateChecker().isUpdateAvailable());
+    announceUpdate();
     EXPECT_EQ (hintOn ("?"), "Update available - show details");
 
     // Another instance leads: this one is offered the take-over.

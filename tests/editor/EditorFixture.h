@@ -198,6 +198,17 @@ protected:
         return list;
     }
 
+    // The update checker knows of version 9.9.9, as cached from an earlier check.
+    void announceUpdate()
+    {
+        auto update = std::make_unique<juce::DynamicObject>();
+        update->setProperty ("latest_version", "9.9.9");
+        update->setProperty ("download_url", "https://127.0.0.1/download");
+        ASSERT_TRUE (velmar::SettingsStore ("VELMAR/Corvessa").writeSection ("updates", juce::var (update.release())));
+        processor->getUpdateChecker().loadCachedResult();
+        ASSERT_TRUE (processor->getUpdateChecker().isUpdateAvailable());
+    }
+
     juce::Rectangle<int> boundsOf (const juce::String& name)
     {
         auto* component = probe->find (name);

@@ -158,12 +158,7 @@ TEST_F (EditorTest, AnUpdateTurnsTheHelpButtonAndTheStatusIntoALink)
     probe->tick();
     EXPECT_EQ (probe->helpButton().getButtonText(), "?");
 
-    auto update = std::make_unique<juce::DynamicObject>();
-    update->setProperty ("latest_version", "9.9.9");
-    update->setProperty ("download_url", "https://127.0.0.1/download");
-    ASSERT_TRUE (velmar::SettingsStore ("VELMAR/Corvessa").writeSection ("updates", juce::var (update.release())));
-    processor->getUpdateChecker().loadCachedResult();
-    ASSERT_TRUE (processor->getUpdateChecker().isUpdateAvailable());
+    announceUpdate();
 
     editor->changeListenerCallback (&processor->getUpdateChecker());
     EXPECT_EQ (probe->helpButton().getButtonText(), "!");
