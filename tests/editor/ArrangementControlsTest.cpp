@@ -7,6 +7,7 @@
 #include "editor/EditorTexts.h"
 #include "editor/look/Palette.h"
 #include "editor/views/ViewTestSupport.h"
+#include "support/ComponentSnapshot.h"
 
 #include <set>
 
@@ -617,5 +618,40 @@ TEST_F (ArrangementControlsTest, TabsChooseTheVoiceShownAndTellTheProcessor)
         EXPECT_EQ (probe->tab(), tab) << name;
         EXPECT_EQ (processor->getSelectedArrangementVoiceTab(), tab) << name;
         EXPECT_TRUE (control<juce::Button> (name).getToggleState()) << name;
+    }
+}
+
+TEST_F (ArrangementControlsTest, AutoAdvancePaintsItsStateAndFadesWhenDisabled)
+{
+    auto& button = *probe->find ("Auto-Advance");
+    probe->layout();
+    const auto bounds = button.getBounds();
+    ASSERT_EQ (bounds, juce::Rectangle<int> (226, 162, 124, 23));
+
+    // Sampled on the sections card (surface0), clear of the outline, the dot and the text.
+    const auto fillAt = bounds.getTopLeft() + juce::Point<int> (60, 2);
+    const auto dotAt = bounds.getTopLeft() + juce::Point<int> (14, 11);
+
+    struct Case { bool on, enabled; juce::Colour fill; float alpha; };
+    const Case cases[] = {
+        { false, true, Palette::surface0.interpolatedWith (Palette::mauve, 0.06f), 1.0f },
+        { true, true, Palette::surface0.interpolatedWith (Palette::overlay2, 0.28f), 1.0f },
+        { false, false, Palette::surface0.interpolatedWith (Palette::mauve, 0.06f), 0.48f },
+        { true, false, Palette::surface0.interpolatedWith (Palette::overlay2, 0.28f), 0.48f },
+    };
+
+    for (const auto& c : cases)
+    {
+        button.setEnabled (c.enabled);
+        dynamic_cast<juce::Button&> (button).setToggleState (c.on, juce::dontSendNotification);
+        const auto image = corvessa::test::renderComponent (*editor);
+        const auto label = juce::String (c.on ? "on" : "off") + (c.enabled ? "" : ", disabled");
+
+        EXPECT_TRUE (PixelTest::near (image.getPixelAt (fillAt.x, fillAt.y), PixelTest::over (Palette::surface0, c.fill.withMultipliedAlpha (c.alpha))))
+            << label;
+        if (c.on)
+            EXPECT_TRUE (PixelTest::near (image.getPixelAt (dotAt.x, dotAt.y), Palette::mauve)) << label;
+        else
+            EXPECT_FALSE (PixelTest::near (image.getPixelAt (dotAt.x, dotAt.y), Palette::mauve, 20)) << label;
     }
 }
