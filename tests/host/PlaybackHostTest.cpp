@@ -1,18 +1,14 @@
 // The built plug-in playing under a host transport: the MIDI it emits for a saved song, block
 // by block, as a host receives it.
-#include "PluginHost.h"
-
-#include "../processor/MidiEventList.h"
+#include "HostedPlayback.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
-using Events = std::vector<MidiEvent>;
+using Events = HostedPlayback::Events;
 
-constexpr double sampleRate = 44100.0;
-constexpr int blockSize = 512;
-constexpr double blockBeats = blockSize * 120.0 / (sampleRate * 60.0);
+constexpr double blockBeats = HostedPlayback::blockBeats;
 
 // One section "C" (one bar), everything else at its defaults: Bass not legato, Body and
 // Shimmer legato, channel 1 carrying all layers.
@@ -34,79 +30,6 @@ const char* const twoSectionAdvanceChunk = R"(
     </SectionChain></Sections>
   </PersistentState>
 </CorvessaState>)";
-
-class HostedPlayback
-{
-public:
-    explicit HostedPlayback (const char* chunkXml)
-    {
-        juce::String error;
-        instance = PluginHost::createInstance (sampleRate, blockSize, &error);
-        if (instance == nullptr)
-        {
-            ADD_FAILURE() << error;
-            return;
-        }
-        instance->setPlayHead (&head);
-        midi.ensureSize (1 << 16);
-        PluginHost::setProcessorChunk (*instance, PluginHost::chunkFromXml (chunkXml));
-    }
-
-    ~HostedPlayback()
-    {
-        if (instance != nullptr)
-            instance->setPlayHead (nullptr);
-    }
-
-    Events playAt (double ppq)
-    {
-        head.play (ppq, 120.0);
-        return runBlock();
-    }
-
-    Events stop()
-    {
-        head.stop();
-        return runBlock();
-    }
-
-    // The state is compiled on the plug-in's own thread; a block at the start of the song
-    // sounds the first chord once the compiled song is there. Every probe before that starts
-    // from a stopped transport, so the block returned is a first block of playing.
-    Events firstBlockOnceCompiled (double ppq = 0.0)
-    {
-        Events events;
-        PluginHost::pumpUntil ([&]
-        {
-            stop();
-            events = playAt (ppq);
-            return ! events.empty();
-        });
-        return events;
-    }
-
-    // Channel-2 (Bass) note struck in a block, -1 when none.
-    static int bassNoteOf (const Events& events)
-    {
-        for (const auto& e : events)
-            if (e.on && e.channel == 2)
-                return e.note;
-        return -1;
-    }
-
-    std::unique_ptr<juce::AudioPluginInstance> instance;
-
-private:
-    Events runBlock()
-    {
-        PluginHost::processBlock (*instance, audio, midi);
-        return eventsOf (midi);
-    }
-
-    PluginHost::TestPlayHead head;
-    juce::AudioBuffer<float> audio { 2, blockSize };
-    juce::MidiBuffer midi;
-};
 } // namespace
 
 TEST (HostedPlayback, PlaysTheSectionLoopsSilentlyAndEndsItsNotesOnStop)
