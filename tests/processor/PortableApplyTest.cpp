@@ -211,8 +211,46 @@ TEST_F (PortableApplyTest, ExportOfAStateWithoutSectionsIsRefusedByTheCheck)
 {
     CorvessaProcessor processor;
     const auto exported = processor.exportPortableProject();
-    EXPECT_EQ (jsonOf (exported), R"({"activeSectionIndex": -1, "sectionPlaybackMode": "loopSection", "sections": []})");
+    EXPECT_EQ (jsonOf (exported), R"({"activeSectionIndex": 0, "sectionPlaybackMode": "loopSection", "sections": []})");
     EXPECT_EQ (processor.validatePortableProject (exported).getErrorMessage(), "Portable project must contain 1 to 32 sections.");
+}
+
+// No selection (a loaded song, Auto-Advance) and a stored index beyond the sections are states a
+// song can be in; the library saves such a song and loads it again, so its export must pass the
+// check. The index written names a section: the selected one, else the first.
+TEST_F (PortableApplyTest, AnExportedSongPassesTheCheckWhateverItsSelection)
+{
+    const struct
+    {
+        int stored;
+        int advance;
+        int written;
+    } cases[] = {
+        { -1, 0, 0 }, { -1, 1, 0 }, { -5, 1, 0 }, { 0, 0, 0 }, { 2, 1, 2 }, { 3, 0, 2 }, { 40, 1, 2 },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String (c.stored) + " advance " + juce::String (c.advance));
+        CorvessaProcessor source;
+        auto record = source.getStateCopy();
+        record.Sections = songOfThree();
+        record.selectedSectionViewIndex = c.stored;
+        record.sectionPlaybackMode = c.advance;
+        source.replaceState (record, true);
+
+        const auto exported = source.exportPortableProject();
+        EXPECT_EQ ((int) exported["activeSectionIndex"], c.written);
+        EXPECT_TRUE (source.validatePortableProject (exported).wasOk()) << source.validatePortableProject (exported).getErrorMessage();
+
+        // Saved as text and loaded into another instance, as the project library does.
+        CorvessaProcessor target;
+        const auto applied = target.applyPortableProject (juce::JSON::parse (juce::JSON::toString (exported)));
+        EXPECT_TRUE (applied.wasOk()) << applied.getErrorMessage();
+        EXPECT_EQ (target.getSelectedSectionViewIndex(), c.written);
+        EXPECT_EQ (target.getSectionPlaybackMode(), c.advance);
+        EXPECT_EQ (target.getSections().size(), 3u);
+    }
 }
 
 TEST_F (PortableApplyTest, RandomAndTruncatedInputNeverCrashesAndChangesNothingWhenRefused)

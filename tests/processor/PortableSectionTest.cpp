@@ -110,7 +110,7 @@ TEST (PortableProjectExport, WritesSelectionModeAndSections)
 {
     PersistentState state;
     EXPECT_EQ (juce::JSON::toString (stateToPortableProject (state), true),
-               R"({"activeSectionIndex": -1, "sectionPlaybackMode": "loopSection", "sections": []})");
+               R"({"activeSectionIndex": 0, "sectionPlaybackMode": "loopSection", "sections": []})");
 
     state.Sections.resize (2);
     state.Sections[1].name = "B";

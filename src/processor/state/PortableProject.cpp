@@ -205,7 +205,11 @@ juce::var stateToPortableProject (const PersistentState& state)
     for (const auto& section : state.Sections)
         sections.add (sectionToPortableJson (section));
 
-    setProperty (*object, PortableProject::activeSectionIndexKey, state.selectedSectionViewIndex);
+    // The index names a section, as the check asks: a song with no selection (after a load,
+    // under Auto-Advance) is written with its first section selected, so that what is exported
+    // loads again. A song without sections still exports none, which the check refuses.
+    const auto lastSection = juce::jmax (0, (int) state.Sections.size() - 1);
+    setProperty (*object, PortableProject::activeSectionIndexKey, juce::jlimit (0, lastSection, state.selectedSectionViewIndex));
     setProperty (*object, PortableProject::sectionPlaybackModeKey,
                  state.sectionPlaybackMode == 1 ? PortableProject::advanceSectionsMode : PortableProject::loopSectionMode);
     setProperty (*object, PortableProject::sectionsKey, sections);

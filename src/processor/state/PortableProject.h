@@ -82,7 +82,8 @@ bool isPortableRootNoteName (const juce::String& text);
 // The section in its portable form, keys in their fixed order. Pure.
 juce::var sectionToPortableJson (const SectionMode::SectionData& section);
 
-// The whole record as a portable project. Pure; the processor calls it on a locked copy.
+// The whole record as a portable project. Pure; the processor calls it on a locked copy. The
+// selected index is written within the sections (0 when none is selected).
 juce::var stateToPortableProject (const PersistentState& state);
 
 // The lenient reader shared by apply, the strict check, the sync payload and the older state
