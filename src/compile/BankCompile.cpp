@@ -7,10 +7,14 @@ namespace
 using SnapshotPtr = std::shared_ptr<const CompiledSnapshot>;
 
 // A snapshot can stand for a section when it was compiled from the same inputs; the name is
-// compared on its own because a section's name takes part in the reuse of its own snapshot.
-bool compiledFrom (const SnapshotPtr& snapshot, const SectionMode::SectionData& section, const juce::String& defaultDuration)
+// compared on its own because a section's name takes part in the reuse of its own snapshot. A
+// snapshot kept in place of a failed compile was made from other inputs than its result speaks
+// of: taken over with that result, a progression set back to the good one would stay failed.
+bool compiledFrom (const SnapshotPtr& snapshot, const SectionCompileResult& result,
+                   const SectionMode::SectionData& section, const juce::String& defaultDuration)
 {
     return snapshot != nullptr
+        && result.status != SectionCompileResult::keptPrevious
         && snapshot->defaultDuration == defaultDuration
         && snapshot->inputs.name == section.name
         && SectionMode::equalsIgnoringName (snapshot->inputs, section);
@@ -29,7 +33,7 @@ CompiledSectionBank compileBank (const SectionMode::SectionData& working,
 
     const auto stopped = [&overtaken] { return overtaken && overtaken(); };
 
-    if (previous != nullptr && compiledFrom (previous->working, working, defaultDuration))
+    if (previous != nullptr && compiledFrom (previous->working, previous->workingResult, working, defaultDuration))
     {
         bank.working = previous->working;
         bank.workingResult = previous->workingResult;
@@ -56,14 +60,16 @@ CompiledSectionBank compileBank (const SectionMode::SectionData& working,
     {
         const auto& section = sections[i];
         const SnapshotPtr previousSnapshot = previous != nullptr && i < previous->sections.size() ? previous->sections[i] : nullptr;
+        const auto previousResult = previous != nullptr && i < previous->sectionResults.size() ? previous->sectionResults[i]
+                                                                                               : SectionCompileResult {};
 
-        if (compiledFrom (previousSnapshot, section, defaultDuration))
+        if (compiledFrom (previousSnapshot, previousResult, section, defaultDuration))
         {
             bank.sections.push_back (previousSnapshot);
-            bank.sectionResults.push_back (i < previous->sectionResults.size() ? previous->sectionResults[i]
-                                                                               : SectionCompileResult {});
+            bank.sectionResults.push_back (previousResult);
         }
-        else if (bank.working != nullptr && bank.working->defaultDuration == defaultDuration
+        else if (bank.working != nullptr && bank.workingResult.status != SectionCompileResult::keptPrevious
+                 && bank.working->defaultDuration == defaultDuration
                  && SectionMode::equalsIgnoringName (bank.working->inputs, section))
         {
             // One compile serves the section that the working fields mirror.

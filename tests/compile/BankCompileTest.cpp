@@ -103,3 +103,46 @@ TEST (BankCompile, AnOvertakenBankStopsWhereItWas)
             EXPECT_NE (snapshot, nullptr) << "only whole sections are kept";
     }
 }
+
+// A progression with nothing playable keeps the section's last good notes and says so; set back
+// to that good progression, the section compiles cleanly again, in a section and in the working
+// fields alike.
+TEST (BankCompile, AFailedProgressionSetBackToTheGoodOneClearsTheFailure)
+{
+    const auto good = section ("B", "Dm G C");
+    auto bad = good;
+    bad.progression = "Xq7 Yq9";
+
+    const struct
+    {
+        const char* where;
+        bool inWorking;
+    } cases[] = { { "section", false }, { "working fields", true } };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.where);
+        const auto working = [&] (const SectionMode::SectionData& s) { return c.inWorking ? s : section ("W", "Am"); };
+        const auto song = [&] (const SectionMode::SectionData& s) { return SectionList { section ("A", "C F"), c.inWorking ? section ("C", "Em") : s }; };
+        const auto resultOf = [&] (const Bank& bank) { return c.inWorking ? bank->workingResult : bank->sectionResults[1]; };
+        const auto snapshotOf = [&] (const Bank& bank) { return c.inWorking ? bank->working : bank->sections[1]; };
+
+        const auto first = compiled (working (good), song (good));
+        ASSERT_EQ (resultOf (first).status, SectionCompileResult::clean);
+
+        const auto failed = compiled (working (bad), song (bad), first);
+        EXPECT_EQ (resultOf (failed).status, SectionCompileResult::keptPrevious);
+        EXPECT_EQ (snapshotOf (failed), snapshotOf (first)) << "the good notes play on";
+
+        const auto restored = compiled (working (good), song (good), failed);
+        EXPECT_EQ (resultOf (restored).status, SectionCompileResult::clean);
+        EXPECT_TRUE (resultOf (restored).messages.isEmpty());
+        ASSERT_NE (snapshotOf (restored), nullptr);
+        EXPECT_EQ (snapshotOf (restored)->chords.size(), 3u);
+
+        // Failing twice in a row still keeps the good notes.
+        const auto failedAgain = compiled (working (bad), song (bad), failed);
+        EXPECT_EQ (resultOf (failedAgain).status, SectionCompileResult::keptPrevious);
+        EXPECT_EQ (snapshotOf (failedAgain), snapshotOf (first));
+    }
+}
