@@ -71,6 +71,10 @@ void CorvessaEditor::applyProgressionText()
 {
 }
 
+void CorvessaEditor::closeChordEditing()
+{
+}
+
 void CorvessaEditor::textEditorTextChanged (juce::TextEditor&)
 {
 }

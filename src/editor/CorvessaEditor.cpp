@@ -269,15 +269,7 @@ CorvessaEditor::CorvessaEditor (CorvessaProcessor& owner)
     addAndMakeVisible (moodButton);
 
     addChildComponent (moodPanel);
-    moodPanel.setVisible (processor.getMoodVisible());
-    moodPanel.setMoodId (processor.getMoodId());
-    moodPanel.setKeyId (processor.getMoodKeyId());
-    moodPanel.setFifthOfFifthEnabled (processor.getMoodFifthOfFifth());
-    moodPanel.setTritoneSubEnabled (processor.getMoodTritone());
-    moodPanel.setChromaticMediantEnabled (processor.getMoodChromaticMediant());
-    moodPanel.setSlashChordsEnabled (processor.getMoodSlashChords());
-    if (const auto bars = processor.getMoodBars(); bars > 0)
-        moodPanel.setBars (bars);
+    restoreMoodPanel();
 
     // 11: help.
     helpButton.setButtonText ("?");

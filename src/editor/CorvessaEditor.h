@@ -276,11 +276,17 @@ private:
     bool redoChordEdit();
     void setStripProgressionText (const juce::String& text);
     void applyProgressionText();
+    void closeChordEditing();
 
     //==== mood panel (mood/panel/) =================================================================
     void onMoodGeneratorClosed();
     void onMoodSettingsChanged();
     void onMoodSectionsGenerated (const std::vector<SectionMode::SectionData>& sections);
+    void applyMoodSections (const std::vector<SectionMode::SectionData>& sections);
+    void toggleMoodPanel();
+    // Gives the panel the mood settings the processor holds, where it shows others; true when
+    // its visibility changed.
+    bool restoreMoodPanel();
 
     //==== projects and presets (projects/) =========================================================
     void applyChordPreset (const ChordPreset& preset);

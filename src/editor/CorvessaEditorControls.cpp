@@ -194,6 +194,12 @@ void CorvessaEditor::buttonClicked (juce::Button* button)
         return;
     }
 
+    if (button == &moodButton)
+    {
+        toggleMoodPanel();
+        return;
+    }
+
     const std::pair<juce::Button*, int> tabs[] = { { &bassTab, 0 }, { &bodyTab, 1 }, { &shimmerTab, 2 } };
     for (const auto& [tab, index] : tabs)
     {

@@ -153,15 +153,8 @@ void CorvessaEditor::syncControlsFromProcessor (bool useWorkingSection)
     pianoRoll.setBassAddOctave (section.arrangeBassAddOctave);
     pianoRoll.setLayerView (6);
 
-    if (moodPanel.isVisible() != processor.getMoodVisible())
-    {
-        moodPanel.setVisible (processor.getMoodVisible());
+    if (restoreMoodPanel())
         layoutContent();
-    }
-    if (moodPanel.getMoodId() != processor.getMoodId())
-        moodPanel.setMoodId (processor.getMoodId());
-    if (moodPanel.getKeyId() != processor.getMoodKeyId())
-        moodPanel.setKeyId (processor.getMoodKeyId());
 
     const std::pair<juce::Button*, bool> toggles[] = {
         { &bassAddFifthButton, section.arrangeBassAddFifth },

@@ -53,6 +53,7 @@ public:
     void supportClosed() { editor.onSupportClosed(); }
     void helpToggled (bool on) { editor.onHelpTelemetryToggled (on); }
     void welcomeFinished (bool consent) { editor.onWelcomeFinished (consent); }
+    void toggleMoodPanel() { editor.toggleMoodPanel(); }
     void startOneShotTimers()
     {
         editor.startTimer (CorvessaEditor::textApplyTimerId, 500);
