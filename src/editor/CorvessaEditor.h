@@ -218,9 +218,19 @@ private:
     void updateChordInfo();
 
     //==== section row and history (CorvessaEditorSections.cpp) =====================================
+    // The song as the user sees it: the selected section holds the live working settings.
     SectionHistory::Snapshot captureSectionSnapshot();
+    // Makes the processor, the row and the controls show the snapshot, without resetting the history.
     void applySectionSnapshot (const SectionHistory::Snapshot& snapshot);
+    // Records one step leading to the live state (nothing while a snapshot is being applied).
     void commitSectionHistory();
+    // An operation that replaces sections and must undo as one step runs:
+    //   beginSectionHistoryStep();                 // the step starts from the live state
+    //   ... change the processor and the row ...
+    //   syncControlsKeepingHistory (true);         // the refresh leaves the history alone
+    //   commitSectionHistory();                    // one step
+    void beginSectionHistoryStep();
+    void syncControlsKeepingHistory (bool useWorkingSection);
     void refreshSectionRow (bool applyWorking);
     void storeControlsIntoActiveSection();
     void updateSectionLabels();

@@ -5,15 +5,62 @@
 
 SectionHistory::Snapshot CorvessaEditor::captureSectionSnapshot()
 {
-    return {};
+    SectionHistory::Snapshot snapshot;
+    snapshot.sections = processor.getSections();
+    snapshot.activeIndex = processor.getSelectedSectionViewIndex();
+
+    // The controls may be ahead of the list: the selected section is what they show.
+    if (snapshot.activeIndex >= 0 && snapshot.activeIndex < (int) snapshot.sections.size())
+    {
+        auto& active = snapshot.sections[(size_t) snapshot.activeIndex];
+        auto live = processor.getWorkingSection();
+        live.name = active.name;
+        live.progression = normaliseProgressionText (live.progression);
+        active = std::move (live);
+    }
+
+    return snapshot;
 }
 
-void CorvessaEditor::applySectionSnapshot (const SectionHistory::Snapshot&)
+void CorvessaEditor::applySectionSnapshot (const SectionHistory::Snapshot& snapshot)
 {
+    const juce::ScopedValueSetter<bool> applying (applyingSectionHistory, true);
+
+    // A typed text still waiting to be applied, or an open draft, belongs to the state being left.
+    stopTimer (textApplyTimerId);
+    resetChordDraft (false);
+
+    const auto& sections = snapshot.sections;
+    const int selected = sections.empty() ? -1 : juce::jlimit (0, (int) sections.size() - 1, snapshot.activeIndex);
+
+    processor.setSections (sections, true);
+    processor.setSelectedSectionViewIndex (selected);
+    if (selected >= 0)
+        processor.setWorkingSection (sections[(size_t) selected]);
+
+    sectionRow.sections = sections;
+    sectionRow.selectedIndex = selected;
+    sectionRow.repaint();
+
+    syncControlsFromProcessor (selected >= 0);
+    updatePianoRollOutput();
 }
 
 void CorvessaEditor::commitSectionHistory()
 {
+    if (! applyingSectionHistory)
+        sectionHistory.record (captureSectionSnapshot());
+}
+
+void CorvessaEditor::beginSectionHistoryStep()
+{
+    sectionHistory.setCurrent (captureSectionSnapshot());
+}
+
+void CorvessaEditor::syncControlsKeepingHistory (bool useWorkingSection)
+{
+    const juce::ScopedValueSetter<bool> applying (applyingSectionHistory, true);
+    syncControlsFromProcessor (useWorkingSection);
 }
 
 void CorvessaEditor::refreshSectionRow (bool applyWorking)

@@ -48,6 +48,18 @@ public:
     juce::uint32 holdUntil() const { return editor.statusHoldUntilMs; }
 
     void selectSection (int index) { editor.selectSection (index); }
+
+    // The section history and the operations on sections.
+    SectionHistory& history() { return editor.sectionHistory; }
+    bool applyingHistory() const { return editor.applyingSectionHistory; }
+    SectionHistory::Snapshot capture() { return editor.captureSectionSnapshot(); }
+    void apply (const SectionHistory::Snapshot& s) { editor.applySectionSnapshot (s); }
+    void beginHistoryStep() { editor.beginSectionHistoryStep(); }
+    void syncKeepingHistory (bool useWorking) { editor.syncControlsKeepingHistory (useWorking); }
+    void commitHistory() { editor.commitSectionHistory(); }
+    void storeControls() { editor.storeControlsIntoActiveSection(); }
+    bool textApplyPending() const { return editor.isTimerRunning (CorvessaEditor::textApplyTimerId); }
+    void startTextApply() { editor.startTimer (CorvessaEditor::textApplyTimerId, 500); }
     void selectTab (int tab) { editor.selectArrangementTab (tab); }
     void helpContact() { editor.onHelpContact(); }
     void supportClosed() { editor.onSupportClosed(); }
