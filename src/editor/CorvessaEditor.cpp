@@ -520,7 +520,7 @@ void CorvessaEditor::wireChildCallbacks()
     chordEditor.onModeChanged = [this] { layoutContent(); };
 
     sectionRenameDialog.onClose = [this] { layoutContent(); };
-    sectionRenameDialog.onRename = [this] (int index, const juce::String& name) { renameSection (index, name); };
+    sectionRenameDialog.onRename = [this] (int index, const juce::String& name) { renameTargetSection (index, name); };
     sectionRenameDialog.onError = [this] (const juce::String& message) { setStatus (message, Palette::yellow); };
     confirmationDialog.onClosed = [this]
     {

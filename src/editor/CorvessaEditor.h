@@ -236,7 +236,28 @@ private:
     void updateSectionLabels();
     void addEmptySection();
     void showSectionMenu (int index, juce::Component* source, juce::Point<int> screenPosition);
+    // The section menu's items, and what a chosen item does (the menu itself needs a display).
+    static juce::PopupMenu buildSectionMenu (int sectionCount);
+    void handleSectionMenuResult (int index, int result);
+    void openRenameDialog (int index);
+    void confirmDeleteSection (int index);
+    void deleteSection (int index);
+    void copySection (int index);
     void renameSection (int index, const juce::String& name);
+
+    // The section a dialog was opened for. While the dialog is open an outside change (an
+    // AI-client edit, a host state load) may put another section at that index; the dialog's
+    // action then does nothing rather than act on the wrong section.
+    struct SectionTarget
+    {
+        int index = -1;
+        juce::String name, progression;
+
+        static SectionTarget of (const SectionList& sections, int index);
+        bool matches (const SectionList& sections) const;
+    };
+    void renameTargetSection (int index, const juce::String& name);
+    void deleteTargetSection (const SectionTarget& target);
 
     //==== arrangement controls (CorvessaEditorControls.cpp) ========================================
     void styleRoleTab (juce::TextButton& tab, juce::Colour accent);
@@ -350,6 +371,7 @@ private:
     // 9, 10
     SectionHistory sectionHistory;
     bool applyingSectionHistory = false;
+    SectionTarget renameTarget;   // the section the rename dialog was opened for
     // 11
     std::unique_ptr<KeyboardFocusMouseListener> keyboardFocusListener;
     // 12

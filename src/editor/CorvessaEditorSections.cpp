@@ -1,7 +1,19 @@
 // The section row and the section history: the window's section operations.
 #include "editor/CorvessaEditor.h"
 
+#include "editor/look/Palette.h"
+#include "kit/dialogs/PopupMenuPlacement.h"
 #include "processor/CorvessaProcessor.h"
+
+namespace
+{
+enum SectionMenuItem
+{
+    renameItem = 1,
+    copyItem = 2,
+    deleteItem = 3
+};
+} // namespace
 
 SectionHistory::Snapshot CorvessaEditor::captureSectionSnapshot()
 {
@@ -118,16 +130,264 @@ void CorvessaEditor::storeControlsIntoActiveSection()
 
 void CorvessaEditor::updateSectionLabels()
 {
+    sectionHoverLabel.setText (sectionRow.getTooltip(), juce::dontSendNotification);
+
+    const auto selected = sectionRow.selectedIndex;
+    const bool valid = selected >= 0 && selected < (int) sectionRow.sections.size();
+    sectionNameLabel.setText (valid ? sectionDisplayName (sectionRow.sections[(size_t) selected], selected) : juce::String(),
+                              juce::dontSendNotification);
 }
 
 void CorvessaEditor::addEmptySection()
 {
+    if (isSyncFollower())
+        return;
+
+    refreshSectionRow (false);
+    auto sections = processor.getSections();
+    if ((int) sections.size() >= SectionMode::maxSections)
+        return;
+
+    SectionMode::SectionData section;
+    section.name = nextSectionName (sections);
+    sections.push_back (section);
+    const int last = (int) sections.size() - 1;
+
+    processor.setSections (sections, true);
+    processor.setSelectedSectionViewIndex (last);
+    processor.setWorkingSection (section);
+    sectionRow.sections = sections;
+    sectionRow.selectedIndex = last;
+    sectionRow.repaint();
+
+    syncControlsFromProcessor (true);
+    setStatus ("Status: Empty section " + section.name + " added", Palette::green);
 }
 
-void CorvessaEditor::showSectionMenu (int, juce::Component*, juce::Point<int>)
+juce::PopupMenu CorvessaEditor::buildSectionMenu (int sectionCount)
 {
+    juce::PopupMenu menu;
+    menu.addItem (renameItem, "Rename section...");
+    menu.addItem (copyItem, "Copy section", sectionCount < SectionMode::maxSections);
+    menu.addItem (deleteItem, "Delete section...");
+    return menu;
 }
 
-void CorvessaEditor::renameSection (int, const juce::String&)
+void CorvessaEditor::showSectionMenu (int index, juce::Component* source, juce::Point<int> screenPosition)
 {
+    if (isSyncFollower())
+        return;
+
+    const auto sections = processor.getSections();
+    if (index < 0 || index >= (int) sections.size())
+        return;
+
+    auto* target = source != nullptr ? source : this;
+    const auto options = velmar::PopupMenuPlacement::withPlacement (
+        juce::PopupMenu::Options().withTargetComponent (target).withTargetScreenArea ({ screenPosition.x, screenPosition.y, 1, 1 }));
+
+    buildSectionMenu ((int) sections.size()).showMenuAsync (options, [safeThis = juce::Component::SafePointer<CorvessaEditor> (this), index] (int result)
+    {
+        if (safeThis != nullptr)
+            safeThis->handleSectionMenuResult (index, result);
+    });
+}
+
+void CorvessaEditor::handleSectionMenuResult (int index, int result)
+{
+    switch (result)
+    {
+        case renameItem: openRenameDialog (index); break;
+        case copyItem: copySection (index); break;
+        case deleteItem: confirmDeleteSection (index); break;
+        default: break;
+    }
+}
+
+void CorvessaEditor::openRenameDialog (int index)
+{
+    if (isSyncFollower())
+        return;
+
+    const auto sections = processor.getSections();
+    if (index < 0 || index >= (int) sections.size())
+        return;
+
+    renameTarget = SectionTarget::of (sections, index);
+    sectionRenameDialog.sectionIndex = index;
+    sectionRenameDialog.nameEditor.setText (sections[(size_t) index].name, juce::dontSendNotification);
+    sectionRenameDialog.setVisible (true);
+    sectionRenameDialog.toFront (true);
+    sectionRenameDialog.nameEditor.grabKeyboardFocus();
+    sectionRenameDialog.nameEditor.selectAll();
+    layoutContent();
+}
+
+void CorvessaEditor::confirmDeleteSection (int index)
+{
+    if (isSyncFollower())
+        return;
+
+    const auto sections = processor.getSections();
+    if (index < 0 || index >= (int) sections.size())
+        return;
+
+    confirmationDialog.setTitle ("Delete Section");
+    confirmationDialog.message = sections.size() > 1
+                                     ? "Delete section \"" + sections[(size_t) index].name + "\"? Its chords and settings will be removed."
+                                     : juce::String ("Delete the only section? It will reset to an empty A section.");
+    confirmationDialog.confirmButton.setButtonText ("Delete");
+    confirmationDialog.onConfirm = [safeThis = juce::Component::SafePointer<CorvessaEditor> (this),
+                                    target = SectionTarget::of (sections, index)]
+    {
+        if (safeThis != nullptr)
+            safeThis->deleteTargetSection (target);
+    };
+    confirmationDialog.setVisible (true);
+    confirmationDialog.toFront (true);
+    layoutContent();
+}
+
+void CorvessaEditor::deleteSection (int index)
+{
+    if (isSyncFollower())
+        return;
+
+    // The step undoes to the song as it was before the deletion.
+    beginSectionHistoryStep();
+
+    storeControlsIntoActiveSection();
+    auto sections = processor.getSections();
+    if (index < 0 || index >= (int) sections.size())
+        return;
+
+    const bool onlySection = sections.size() == 1;
+    int selected = 0;
+
+    if (onlySection)
+    {
+        auto only = processor.getWorkingSection();
+        only.name = "A";
+        only.progression = {};
+        sections = { only };
+    }
+    else
+    {
+        sections.erase (sections.begin() + index);
+        selected = std::min (index, (int) sections.size() - 1);
+    }
+
+    processor.setSections (sections, true);
+    processor.setSelectedSectionViewIndex (selected);
+    processor.setWorkingSection (sections[(size_t) selected]);
+    sectionRow.sections = sections;
+    sectionRow.selectedIndex = selected;
+    sectionRow.repaint();
+
+    syncControlsKeepingHistory (true);
+    commitSectionHistory();
+
+    setStatus (onlySection ? "Status: Section reset to A" : "Status: Section deleted", Palette::libraryGreen);
+    layoutContent();
+}
+
+void CorvessaEditor::copySection (int index)
+{
+    if (isSyncFollower())
+        return;
+
+    storeControlsIntoActiveSection();
+    auto sections = processor.getSections();
+    if (index < 0 || index >= (int) sections.size() || (int) sections.size() >= SectionMode::maxSections)
+        return;
+
+    const auto copy = sections[(size_t) index];
+    sections.push_back (copy);
+    const int last = (int) sections.size() - 1;
+
+    processor.setSections (sections, true);
+    processor.setSelectedSectionViewIndex (last);
+    processor.setWorkingSection (copy);
+    sectionRow.sections = sections;
+    sectionRow.selectedIndex = last;
+    sectionRow.repaint();
+
+    syncControlsFromProcessor (true);
+
+    setStatus ("Status: Section copied to " + copy.name, Palette::libraryGreen);
+    layoutContent();
+}
+
+void CorvessaEditor::renameSection (int index, const juce::String& name)
+{
+    if (isSyncFollower())
+        return;
+
+    const auto trimmed = name.trim();
+    if (trimmed.isEmpty())
+    {
+        setStatus ("Status: Section name required", Palette::libraryOrange);
+        return;
+    }
+
+    auto sections = processor.getSections();
+    if (index < 0 || index >= (int) sections.size())
+        return;
+
+    sections[(size_t) index].name = trimmed;
+    const auto selected = processor.getSelectedSectionViewIndex();
+    processor.setSections (sections, true);
+    processor.setSelectedSectionViewIndex (selected);
+    refreshSectionRow (false);
+
+    setStatus ("Status: Section renamed", Palette::libraryGreen);
+    layoutContent();
+}
+
+//==== actions of dialogs opened for one section ======================================================
+
+CorvessaEditor::SectionTarget CorvessaEditor::SectionTarget::of (const SectionList& sections, int index)
+{
+    SectionTarget target;
+    target.index = index;
+    if (index >= 0 && index < (int) sections.size())
+    {
+        target.name = sections[(size_t) index].name;
+        target.progression = sections[(size_t) index].progression;
+    }
+    return target;
+}
+
+bool CorvessaEditor::SectionTarget::matches (const SectionList& sections) const
+{
+    return index >= 0 && index < (int) sections.size()
+        && sections[(size_t) index].name == name && sections[(size_t) index].progression == progression;
+}
+
+void CorvessaEditor::renameTargetSection (int index, const juce::String& name)
+{
+    if (isSyncFollower())
+        return;
+
+    if (index != renameTarget.index || ! renameTarget.matches (processor.getSections()))
+    {
+        setStatus ("Status: Section changed elsewhere; not renamed", Palette::yellow);
+        return;
+    }
+
+    renameSection (index, name);
+}
+
+void CorvessaEditor::deleteTargetSection (const SectionTarget& target)
+{
+    if (isSyncFollower())
+        return;
+
+    if (! target.matches (processor.getSections()))
+    {
+        setStatus ("Status: Section changed elsewhere; not deleted", Palette::yellow);
+        return;
+    }
+
+    deleteSection (target.index);
 }

@@ -58,6 +58,15 @@ public:
     void syncKeepingHistory (bool useWorking) { editor.syncControlsKeepingHistory (useWorking); }
     void commitHistory() { editor.commitSectionHistory(); }
     void storeControls() { editor.storeControlsIntoActiveSection(); }
+    void addSection() { editor.addEmptySection(); }
+    static juce::PopupMenu sectionMenu (int sectionCount) { return CorvessaEditor::buildSectionMenu (sectionCount); }
+    void chooseFromSectionMenu (int index, int result) { editor.handleSectionMenuResult (index, result); }
+    void confirmDelete (int index) { editor.confirmDeleteSection (index); }
+    void deleteSection (int index) { editor.deleteSection (index); }
+    void copySection (int index) { editor.copySection (index); }
+    void renameSection (int index, const juce::String& name) { editor.renameSection (index, name); }
+    juce::Label& sectionHoverLabel() { return editor.sectionHoverLabel; }
+    juce::Label& sectionNameLabel() { return editor.sectionNameLabel; }
     bool textApplyPending() const { return editor.isTimerRunning (CorvessaEditor::textApplyTimerId); }
     void startTextApply() { editor.startTimer (CorvessaEditor::textApplyTimerId, 500); }
     void selectTab (int tab) { editor.selectArrangementTab (tab); }

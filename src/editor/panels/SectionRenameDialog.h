@@ -4,15 +4,15 @@
 
 #include <functional>
 
-// Stand-in: the section rename panel, with the callbacks and the fields the window uses.
-class SectionRenameDialog : public PanelComponent
+// The panel that renames one section: a name field over "Rename" and "Cancel". The owner sets
+// the section index and the field before showing it. A blank name is reported and keeps the
+// dialog open; any other name hides the dialog and is reported trimmed. Message thread only.
+class SectionRenameDialog : public PanelComponent,
+                            private juce::Button::Listener
 {
 public:
-    SectionRenameDialog()
-    {
-        setTitle ("Rename Section");
-        addAndMakeVisible (nameEditor);
-    }
+    SectionRenameDialog();
+    ~SectionRenameDialog() override;
 
     std::function<void (int sectionIndex, const juce::String& name)> onRename;
     std::function<void (const juce::String& message)> onError;
@@ -20,4 +20,20 @@ public:
 
     int sectionIndex = -1;
     juce::TextEditor nameEditor;
+
+    juce::TextButton& getRenameButton() noexcept { return renameButton; }
+    juce::TextButton& getCancelButton() noexcept { return cancelButton; }
+
+    // What "Rename" and the Return key do.
+    void submit();
+
+    void paint (juce::Graphics&) override;
+    void resized() override;
+    void buttonClicked (juce::Button*) override;
+
+private:
+    juce::TextButton renameButton { "Rename" };
+    juce::TextButton cancelButton { "Cancel" };
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SectionRenameDialog)
 };
