@@ -4,79 +4,12 @@
 #include "HostedPlayback.h"
 #include "PluginHost.h"
 
-#include <gtest/gtest.h>
+#include "HostDisplay.h"
 
-#include <cstdlib>
+#include <gtest/gtest.h>
 
 namespace
 {
-constexpr const char* onDisplayVariable = "CORVESSA_HOSTED_EDITOR_ON_DISPLAY";
-
-juce::String runToEnd (const juce::StringArray& command, int timeoutMs, int* exitCode = nullptr)
-{
-    juce::ChildProcess process;
-    if (! process.start (command))
-        return "<could not start " + command[0] + ">";
-
-    juce::String output;
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
-    while (process.isRunning() && juce::Time::getMillisecondCounter() < end)
-    {
-        output += process.readAllProcessOutput();
-        PluginHost::pumpMessages (20);
-    }
-    output += process.readAllProcessOutput();
-    if (exitCode != nullptr)
-        *exitCode = process.isRunning() ? -1 : (int) process.getExitCode();
-    process.kill();
-    return output;
-}
-
-juce::File getScreenshotFolder()
-{
-    juce::File folder (CORVESSA_SCREENSHOT_DIR);
-    folder.createDirectory();
-    return folder;
-}
-
-// A test that needs a display runs itself again as a child on a private X server. Returns true
-// in that child, which then does the work on the display; in the parent it checks the child's
-// outcome and returns false.
-bool runsOnPrivateDisplay (const char* testName)
-{
-    if (std::getenv (onDisplayVariable) != nullptr)
-    {
-        ::setenv ("DISPLAY", std::getenv (onDisplayVariable), 1);
-
-        // A window of our own on a server without a window manager needs the framework's X
-        // error handler, which it installs for applications only.
-        juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return nullptr; };
-
-        // The first-run card has been seen (the settings file a past "Continue" leaves), so
-        // the window itself is on screen.
-        const auto settings = juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory)
-                                  .getChildFile ("VELMAR/Corvessa/settings.json");
-        EXPECT_TRUE (settings.getParentDirectory().createDirectory());
-        EXPECT_TRUE (settings.replaceWithText (R"({"schema": 1, "telemetry": {"welcome_version": "2026-08-26"}})"));
-        return true;
-    }
-
-    const auto withXvfb = juce::File (CORVESSA_TEST_DATA_DIR).getSiblingFile ("support").getChildFile ("with-xvfb.sh");
-    const auto self = juce::File::getSpecialLocation (juce::File::currentExecutableFile);
-    ::setenv (onDisplayVariable, "1", 1);
-    int exitCode = -1;
-    // The test main points every headless process at a display nothing serves; the child is
-    // told the private server's display in a variable of its own.
-    const auto output = runToEnd ({ withXvfb.getFullPathName(), "/bin/sh", "-c",
-                                    juce::String ("exec env ") + onDisplayVariable + "=\"$DISPLAY\" \"$0\" \"$1\"",
-                                    self.getFullPathName(), juce::String ("--gtest_filter=HostedEditor.") + testName },
-                                  120000, &exitCode);
-    ::unsetenv (onDisplayVariable);
-    EXPECT_EQ (exitCode, 0) << output;
-    EXPECT_TRUE (output.contains ("[  PASSED  ] 1 test")) << output;
-    return false;
-}
-
 // The instance's window shown on the display at (30, 30), as a host window holding it.
 std::unique_ptr<juce::AudioProcessorEditor> showWindow (juce::AudioPluginInstance& instance)
 {
@@ -103,9 +36,9 @@ void closeWindow (std::unique_ptr<juce::AudioProcessorEditor>& editor)
 void pressAt (juce::Component& window, juce::Point<int> at, int button)
 {
     const auto p = window.getScreenPosition() + at;
-    runToEnd ({ "xdotool", "mousemove", juce::String (p.x), juce::String (p.y) }, 10000);
+    HostDisplay::runToEnd ({ "xdotool", "mousemove", juce::String (p.x), juce::String (p.y) }, 10000);
     PluginHost::pumpMessages (100);
-    runToEnd ({ "xdotool", "click", juce::String (button) }, 10000);
+    HostDisplay::runToEnd ({ "xdotool", "click", juce::String (button) }, 10000);
     PluginHost::pumpMessages (200);
 }
 } // namespace
@@ -137,17 +70,19 @@ TEST (HostedEditor, OpensAtTheCanvasSizeAgainAndAgain)
 // host's: the screen holds the canvas colours where the host window stands.
 TEST (HostedEditor, DrawsIntoTheHostWindowOnADisplay)
 {
-    if (! runsOnPrivateDisplay ("DrawsIntoTheHostWindowOnADisplay"))
+    if (! HostDisplay::isOnPrivateDisplay ("HostedEditor.DrawsIntoTheHostWindowOnADisplay"))
         return;
+
+    HostDisplay::markWelcomeSeen();
 
     auto instance = PluginHost::createInstance();
     ASSERT_NE (instance, nullptr);
     auto editor = showWindow (*instance);
     ASSERT_NE (editor, nullptr);
 
-    const auto file = getScreenshotFolder().getChildFile ("host-editor.png");
+    const auto file = HostDisplay::getScreenshotFolder().getChildFile ("host-editor.png");
     file.deleteFile();
-    runToEnd ({ "import", "-window", "root", file.getFullPathName() }, 20000);
+    HostDisplay::runToEnd ({ "import", "-window", "root", file.getFullPathName() }, 20000);
     const auto screen = juce::ImageFileFormat::loadFrom (file);
     ASSERT_TRUE (screen.isValid());
 
@@ -174,8 +109,10 @@ TEST (HostedEditor, DrawsIntoTheHostWindowOnADisplay)
 // starts the song. The points are where the window lays those controls out at 100 %.
 TEST (HostedEditor, ControlsUsedInTheWindowAreHeardWhenTheSongPlays)
 {
-    if (! runsOnPrivateDisplay ("ControlsUsedInTheWindowAreHeardWhenTheSongPlays"))
+    if (! HostDisplay::isOnPrivateDisplay ("HostedEditor.ControlsUsedInTheWindowAreHeardWhenTheSongPlays"))
         return;
+
+    HostDisplay::markWelcomeSeen();
 
     HostedPlayback host (R"(
 <CorvessaState>

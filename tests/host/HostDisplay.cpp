@@ -1,0 +1,78 @@
+#include "HostDisplay.h"
+
+#include "PluginHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace
+{
+constexpr const char* onDisplayVariable = "CORVESSA_HOSTED_EDITOR_ON_DISPLAY";
+} // namespace
+
+namespace HostDisplay
+{
+juce::String runToEnd (const juce::StringArray& command, int timeoutMs, int* exitCode)
+{
+    juce::ChildProcess process;
+    if (! process.start (command))
+        return "<could not start " + command[0] + ">";
+
+    juce::String output;
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+    while (process.isRunning() && juce::Time::getMillisecondCounter() < end)
+    {
+        output += process.readAllProcessOutput();
+        PluginHost::pumpMessages (20);
+    }
+    output += process.readAllProcessOutput();
+    if (exitCode != nullptr)
+        *exitCode = process.isRunning() ? -1 : (int) process.getExitCode();
+    process.kill();
+    return output;
+}
+
+juce::File getScreenshotFolder()
+{
+    juce::File folder (CORVESSA_SCREENSHOT_DIR);
+    folder.createDirectory();
+    return folder;
+}
+
+bool isOnPrivateDisplay (const juce::String& testName)
+{
+    if (std::getenv (onDisplayVariable) == nullptr)
+    {
+        const auto withXvfb = juce::File (CORVESSA_TEST_DATA_DIR).getSiblingFile ("support").getChildFile ("with-xvfb.sh");
+        const auto self = juce::File::getSpecialLocation (juce::File::currentExecutableFile);
+        ::setenv (onDisplayVariable, "1", 1);
+        int exitCode = -1;
+        // The test main points every headless process at a display nothing serves; the child
+        // is told the private server's display in a variable of its own.
+        const auto output = runToEnd ({ withXvfb.getFullPathName(), "/bin/sh", "-c",
+                                        juce::String ("exec env ") + onDisplayVariable + "=\"$DISPLAY\" \"$0\" \"$1\"",
+                                        self.getFullPathName(), "--gtest_filter=" + testName },
+                                      150000, &exitCode);
+        ::unsetenv (onDisplayVariable);
+        EXPECT_EQ (exitCode, 0) << output;
+        EXPECT_TRUE (output.contains ("[  PASSED  ] 1 test")) << output;
+        return false;
+    }
+
+    ::setenv ("DISPLAY", std::getenv (onDisplayVariable), 1);
+
+    // A window of our own on a server without a window manager needs the framework's X error
+    // handler, which it installs for applications only.
+    juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return nullptr; };
+    return true;
+}
+
+void markWelcomeSeen()
+{
+    const auto settings = juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory)
+                              .getChildFile ("VELMAR/Corvessa/settings.json");
+    ASSERT_TRUE (settings.getParentDirectory().createDirectory());
+    ASSERT_TRUE (settings.replaceWithText (R"({"schema": 1, "telemetry": {"welcome_version": "2026-08-26"}})"));
+}
+} // namespace HostDisplay

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+// Hosted windows on a real display. Such a test runs again as a child of this executable on a
+// private Xvfb server, where the hosted plug-in draws into a real window and takes real input.
+namespace HostDisplay
+{
+// Runs a command to its end (or the time limit) while serving the host's messages; its output.
+juce::String runToEnd (const juce::StringArray& command, int timeoutMs, int* exitCode = nullptr);
+
+// Where pictures of the screen go (created on first use).
+juce::File getScreenshotFolder();
+
+// In the test process: runs `testName` again in a child on a private display, checks that it
+// passed, and returns false. In that child: points the process at the display, lets it open
+// windows of its own, and returns true, so the test goes on there.
+bool isOnPrivateDisplay (const juce::String& testName);
+
+// Writes the settings a past "Continue" on the first-run card leaves, so that the window itself
+// is on screen when it opens.
+void markWelcomeSeen();
+} // namespace HostDisplay
