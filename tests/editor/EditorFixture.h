@@ -61,6 +61,8 @@ public:
     void addSection() { editor.addEmptySection(); }
     static juce::PopupMenu sectionMenu (int sectionCount) { return CorvessaEditor::buildSectionMenu (sectionCount); }
     void chooseFromSectionMenu (int index, int result) { editor.handleSectionMenuResult (index, result); }
+    // Shows a real menu: only where it is refused, or on a display.
+    void showSectionMenu (int index) { editor.showSectionMenu (index, nullptr, {}); }
     void confirmDelete (int index) { editor.confirmDeleteSection (index); }
     void deleteSection (int index) { editor.deleteSection (index); }
     void copySection (int index) { editor.copySection (index); }

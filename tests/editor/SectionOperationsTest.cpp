@@ -285,6 +285,30 @@ TEST_F (SectionOperationsTest, MenuChoicesOpenTheRenameDialogCopyOrAskToDelete)
     EXPECT_FALSE (probe->confirmation().isVisible());
 }
 
+TEST_F (SectionOperationsTest, ARefreshRepairsAnEmptySongAndALostSelection)
+{
+    // No sections: the working settings become the only section, "A" without chords.
+    processor->setSections ({}, true);
+    processor->setBodyVoicing (6);
+    editor->syncControlsFromProcessor (false);
+    auto sections = processor->getSections();
+    ASSERT_EQ (sections.size(), 1u);
+    EXPECT_EQ (sections[0].name, "A");
+    EXPECT_EQ (sections[0].progression, "");
+    EXPECT_EQ (sections[0].bodyVoicing, "Jazz");
+    EXPECT_EQ (processor->getSelectedSectionViewIndex(), 0);
+    EXPECT_EQ (probe->sectionNameLabel().getText(), "A");
+
+    // No selection: the first section is selected and loaded.
+    processor->setSections (song ({ { "Intro", "C G" }, { "B", "Am F" } }), true);
+    processor->setSelectedSectionViewIndex (-1);
+    editor->syncControlsFromProcessor (false);
+    EXPECT_EQ (processor->getSelectedSectionViewIndex(), 0);
+    EXPECT_EQ (probe->sectionRow().selectedIndex, 0);
+    EXPECT_EQ (processor->getWorkingSection().progression, "C G");
+    EXPECT_EQ (probe->sectionNameLabel().getText(), "A - Intro");
+}
+
 TEST_F (SectionOperationsTest, LabelsNameTheHoveredAndTheSelectedSection)
 {
     useSong (song ({ { "A - Intro", "C G" }, { "b", "Am F" }, { "Verse", "Dm G" } }), 2);
@@ -360,6 +384,7 @@ TEST_F (SectionOperationsTest, AFollowersWindowLeavesTheSectionsAlone)
         { "copy", [this] { probe->copySection (0); } },
         { "delete", [this] { probe->deleteSection (0); } },
         { "rename", [this] { probe->renameSection (0, "Intro"); } },
+        { "menu", [this] { probe->showSectionMenu (0); } },   // headless, a shown menu would crash
         { "menu rename", [this] { probe->chooseFromSectionMenu (0, 1); } },
         { "menu delete", [this] { probe->chooseFromSectionMenu (0, 3); } },
         { "dialog rename", [this] { probe->renameDialog().onRename (0, "Intro"); } },
