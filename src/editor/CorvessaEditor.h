@@ -259,6 +259,12 @@ private:
     void renameTargetSection (int index, const juce::String& name);
     void deleteTargetSection (const SectionTarget& target);
 
+    // The processor's sections, when this window may edit them and `index` names one of them.
+    std::optional<SectionList> editableSectionsAt (int index);
+    // Hands the list to the processor (recompiled) with `selected` selected and, when there is
+    // one, loaded as the working section; the row shows the same.
+    void putSections (const SectionList& sections, int selected);
+
     //==== arrangement controls (CorvessaEditorControls.cpp) ========================================
     void styleRoleTab (juce::TextButton& tab, juce::Colour accent);
     void addHeaderLabel (juce::Label& label, const juce::String& text);

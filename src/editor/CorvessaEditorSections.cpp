@@ -45,15 +45,7 @@ void CorvessaEditor::applySectionSnapshot (const SectionHistory::Snapshot& snaps
     const auto& sections = snapshot.sections;
     const int selected = sections.empty() ? -1 : juce::jlimit (0, (int) sections.size() - 1, snapshot.activeIndex);
 
-    processor.setSections (sections, true);
-    processor.setSelectedSectionViewIndex (selected);
-    if (selected >= 0)
-        processor.setWorkingSection (sections[(size_t) selected]);
-
-    sectionRow.sections = sections;
-    sectionRow.selectedIndex = selected;
-    sectionRow.repaint();
-
+    putSections (sections, selected);
     syncControlsFromProcessor (selected >= 0);
     updatePianoRollOutput();
 }
@@ -151,15 +143,7 @@ void CorvessaEditor::addEmptySection()
     SectionMode::SectionData section;
     section.name = nextSectionName (sections);
     sections.push_back (section);
-    const int last = (int) sections.size() - 1;
-
-    processor.setSections (sections, true);
-    processor.setSelectedSectionViewIndex (last);
-    processor.setWorkingSection (section);
-    sectionRow.sections = sections;
-    sectionRow.selectedIndex = last;
-    sectionRow.repaint();
-
+    putSections (sections, (int) sections.size() - 1);
     syncControlsFromProcessor (true);
     setStatus ("Status: Empty section " + section.name + " added", Palette::green);
 }
@@ -175,12 +159,11 @@ juce::PopupMenu CorvessaEditor::buildSectionMenu (int sectionCount)
 
 void CorvessaEditor::showSectionMenu (int index, juce::Component* source, juce::Point<int> screenPosition)
 {
-    if (isSyncFollower())
+    const auto editable = editableSectionsAt (index);
+    if (! editable)
         return;
 
-    const auto sections = processor.getSections();
-    if (index < 0 || index >= (int) sections.size())
-        return;
+    const auto& sections = *editable;
 
     auto* target = source != nullptr ? source : this;
     const auto options = velmar::PopupMenuPlacement::withPlacement (
@@ -206,31 +189,31 @@ void CorvessaEditor::handleSectionMenuResult (int index, int result)
 
 void CorvessaEditor::openRenameDialog (int index)
 {
-    if (isSyncFollower())
+    const auto editable = editableSectionsAt (index);
+    if (! editable)
         return;
 
-    const auto sections = processor.getSections();
-    if (index < 0 || index >= (int) sections.size())
-        return;
+    const auto& sections = *editable;
 
     renameTarget = SectionTarget::of (sections, index);
     sectionRenameDialog.sectionIndex = index;
     sectionRenameDialog.nameEditor.setText (sections[(size_t) index].name, juce::dontSendNotification);
     sectionRenameDialog.setVisible (true);
     sectionRenameDialog.toFront (true);
-    sectionRenameDialog.nameEditor.grabKeyboardFocus();
+    // Focus needs the window on screen, which a hidden window (or one being built) is not.
+    if (sectionRenameDialog.nameEditor.isShowing())
+        sectionRenameDialog.nameEditor.grabKeyboardFocus();
     sectionRenameDialog.nameEditor.selectAll();
     layoutContent();
 }
 
 void CorvessaEditor::confirmDeleteSection (int index)
 {
-    if (isSyncFollower())
+    const auto editable = editableSectionsAt (index);
+    if (! editable)
         return;
 
-    const auto sections = processor.getSections();
-    if (index < 0 || index >= (int) sections.size())
-        return;
+    const auto& sections = *editable;
 
     confirmationDialog.setTitle ("Delete Section");
     confirmationDialog.message = sections.size() > 1
@@ -277,13 +260,7 @@ void CorvessaEditor::deleteSection (int index)
         selected = std::min (index, (int) sections.size() - 1);
     }
 
-    processor.setSections (sections, true);
-    processor.setSelectedSectionViewIndex (selected);
-    processor.setWorkingSection (sections[(size_t) selected]);
-    sectionRow.sections = sections;
-    sectionRow.selectedIndex = selected;
-    sectionRow.repaint();
-
+    putSections (sections, selected);
     syncControlsKeepingHistory (true);
     commitSectionHistory();
 
@@ -303,15 +280,7 @@ void CorvessaEditor::copySection (int index)
 
     const auto copy = sections[(size_t) index];
     sections.push_back (copy);
-    const int last = (int) sections.size() - 1;
-
-    processor.setSections (sections, true);
-    processor.setSelectedSectionViewIndex (last);
-    processor.setWorkingSection (copy);
-    sectionRow.sections = sections;
-    sectionRow.selectedIndex = last;
-    sectionRow.repaint();
-
+    putSections (sections, (int) sections.size() - 1);
     syncControlsFromProcessor (true);
 
     setStatus ("Status: Section copied to " + copy.name, Palette::libraryGreen);
@@ -342,6 +311,30 @@ void CorvessaEditor::renameSection (int index, const juce::String& name)
 
     setStatus ("Status: Section renamed", Palette::libraryGreen);
     layoutContent();
+}
+
+std::optional<SectionList> CorvessaEditor::editableSectionsAt (int index)
+{
+    if (isSyncFollower())
+        return std::nullopt;
+
+    auto sections = processor.getSections();
+    if (index < 0 || index >= (int) sections.size())
+        return std::nullopt;
+
+    return sections;
+}
+
+void CorvessaEditor::putSections (const SectionList& sections, int selected)
+{
+    processor.setSections (sections, true);
+    processor.setSelectedSectionViewIndex (selected);
+    if (selected >= 0 && selected < (int) sections.size())
+        processor.setWorkingSection (sections[(size_t) selected]);
+
+    sectionRow.sections = sections;
+    sectionRow.selectedIndex = selected;
+    sectionRow.repaint();
 }
 
 //==== actions of dialogs opened for one section ======================================================

@@ -10,20 +10,6 @@
 
 namespace
 {
-// The instance's window shown on the display at (30, 30), as a host window holding it.
-std::unique_ptr<juce::AudioProcessorEditor> showWindow (juce::AudioPluginInstance& instance)
-{
-    std::unique_ptr<juce::AudioProcessorEditor> editor (instance.createEditorIfNeeded());
-    if (editor == nullptr)
-        return {};
-
-    editor->setTopLeftPosition (30, 30);
-    editor->addToDesktop (juce::ComponentPeer::windowIsTemporary);
-    editor->setVisible (true);
-    PluginHost::pumpMessages (1500);
-    return editor;
-}
-
 void closeWindow (std::unique_ptr<juce::AudioProcessorEditor>& editor)
 {
     editor->removeFromDesktop();
@@ -77,13 +63,10 @@ TEST (HostedEditor, DrawsIntoTheHostWindowOnADisplay)
 
     auto instance = PluginHost::createInstance();
     ASSERT_NE (instance, nullptr);
-    auto editor = showWindow (*instance);
+    auto editor = HostDisplay::showEditor (*instance);
     ASSERT_NE (editor, nullptr);
 
-    const auto file = HostDisplay::getScreenshotFolder().getChildFile ("host-editor.png");
-    file.deleteFile();
-    HostDisplay::runToEnd ({ "import", "-window", "root", file.getFullPathName() }, 20000);
-    const auto screen = juce::ImageFileFormat::loadFrom (file);
+    const auto screen = HostDisplay::screenshot ("host-editor");
     ASSERT_TRUE (screen.isValid());
 
     const auto origin = editor->getScreenPosition();
@@ -121,7 +104,7 @@ TEST (HostedEditor, ControlsUsedInTheWindowAreHeardWhenTheSongPlays)
   </PersistentState>
 </CorvessaState>)");
     ASSERT_NE (host.instance, nullptr);
-    auto editor = showWindow (*host.instance);
+    auto editor = HostDisplay::showEditor (*host.instance);
     ASSERT_NE (editor, nullptr);
 
     using Notes = std::vector<int>;

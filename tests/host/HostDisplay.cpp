@@ -9,6 +9,13 @@
 namespace
 {
 constexpr const char* onDisplayVariable = "CORVESSA_HOSTED_EDITOR_ON_DISPLAY";
+
+juce::File getScreenshotFolder()
+{
+    juce::File folder (CORVESSA_SCREENSHOT_DIR);
+    folder.createDirectory();
+    return folder;
+}
 } // namespace
 
 namespace HostDisplay
@@ -31,13 +38,6 @@ juce::String runToEnd (const juce::StringArray& command, int timeoutMs, int* exi
         *exitCode = process.isRunning() ? -1 : (int) process.getExitCode();
     process.kill();
     return output;
-}
-
-juce::File getScreenshotFolder()
-{
-    juce::File folder (CORVESSA_SCREENSHOT_DIR);
-    folder.createDirectory();
-    return folder;
 }
 
 bool isOnPrivateDisplay (const juce::String& testName)
@@ -66,6 +66,27 @@ bool isOnPrivateDisplay (const juce::String& testName)
     // handler, which it installs for applications only.
     juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return nullptr; };
     return true;
+}
+
+std::unique_ptr<juce::AudioProcessorEditor> showEditor (juce::AudioPluginInstance& instance)
+{
+    std::unique_ptr<juce::AudioProcessorEditor> editor (instance.createEditorIfNeeded());
+    if (editor == nullptr)
+        return nullptr;
+
+    editor->setTopLeftPosition (30, 30);
+    editor->addToDesktop (juce::ComponentPeer::windowIsTemporary);
+    editor->setVisible (true);
+    PluginHost::pumpMessages (1500);
+    return editor;
+}
+
+juce::Image screenshot (const juce::String& name)
+{
+    const auto file = getScreenshotFolder().getChildFile (name + ".png");
+    file.deleteFile();
+    runToEnd ({ "import", "-window", "root", file.getFullPathName() }, 20000);
+    return juce::ImageFileFormat::loadFrom (file);
 }
 
 void markWelcomeSeen()

@@ -9,13 +9,17 @@ namespace HostDisplay
 // Runs a command to its end (or the time limit) while serving the host's messages; its output.
 juce::String runToEnd (const juce::StringArray& command, int timeoutMs, int* exitCode = nullptr);
 
-// Where pictures of the screen go (created on first use).
-juce::File getScreenshotFolder();
-
 // In the test process: runs `testName` again in a child on a private display, checks that it
 // passed, and returns false. In that child: points the process at the display, lets it open
 // windows of its own, and returns true, so the test goes on there.
 bool isOnPrivateDisplay (const juce::String& testName);
+
+// The instance's window as a host opens it, on screen at (30, 30) once it has settled; null
+// when the instance has none.
+std::unique_ptr<juce::AudioProcessorEditor> showEditor (juce::AudioPluginInstance& instance);
+
+// A picture of the whole screen, also written to the screenshot folder as <name>.png.
+juce::Image screenshot (const juce::String& name);
 
 // Writes the settings a past "Continue" on the first-run card leaves, so that the window itself
 // is on screen when it opens.

@@ -101,12 +101,8 @@ TEST (HostedEditor, SectionsEditedByMouseAndKeysReachTheSavedState)
     ASSERT_NE (instance, nullptr);
     PluginHost::setProcessorChunk (*instance, PluginHost::chunkFromXml (startingSong));
 
-    std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditorIfNeeded());
+    auto editor = HostDisplay::showEditor (*instance);
     ASSERT_NE (editor, nullptr);
-    editor->setTopLeftPosition (30, 30);
-    editor->addToDesktop (juce::ComponentPeer::windowIsTemporary);
-    editor->setVisible (true);
-    PluginHost::pumpMessages (1500);
 
     User user (editor->getScreenPosition());
     const auto songIs = [&instance] (const std::vector<juce::String>& names, int selected)
@@ -170,9 +166,7 @@ TEST (HostedEditor, SectionsEditedByMouseAndKeysReachTheSavedState)
     EXPECT_EQ (reloaded.names, (std::vector<juce::String> { "Bridge", "Verse" }));
     EXPECT_EQ (reloaded.selected, 1);
 
-    const auto file = HostDisplay::getScreenshotFolder().getChildFile ("host-sections-edited.png");
-    file.deleteFile();
-    HostDisplay::runToEnd ({ "import", "-window", "root", file.getFullPathName() }, 20000);
+    HostDisplay::screenshot ("host-sections-edited");
 
     editor->removeFromDesktop();
     editor.reset();
