@@ -146,6 +146,7 @@ public:
     void mouseDrag (const juce::MouseEvent&) override;
     void paint (juce::Graphics&) override;
     bool keyPressed (const juce::KeyPress&) override;
+    void focusGained (FocusChangeType) override;
     void resized() override;
     void buttonClicked (juce::Button*) override;
     void textEditorTextChanged (juce::TextEditor&) override;

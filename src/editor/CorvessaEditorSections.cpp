@@ -207,6 +207,15 @@ void CorvessaEditor::openRenameDialog (int index)
     layoutContent();
 }
 
+void CorvessaEditor::focusGained (FocusChangeType)
+{
+    // The rename panel usually opens from a menu whose own window still holds the focus, so the
+    // name field's own grab can come too early: when the window gets the focus back, it would
+    // otherwise keep it itself and the typed name would go nowhere.
+    if (sectionRenameDialog.isVisible())
+        sectionRenameDialog.nameEditor.grabKeyboardFocus();
+}
+
 void CorvessaEditor::confirmDeleteSection (int index)
 {
     const auto editable = editableSectionsAt (index);

@@ -69,7 +69,8 @@ TEST_F (SectionMenuOnScreenTest, RenameOpensTheFieldFocusedAndSelectedAndTakesTh
 
     auto& dialog = probe->renameDialog();
     ASSERT_TRUE (dialog.isVisible());
-    EXPECT_TRUE (dialog.nameEditor.hasKeyboardFocus (false));
+    // The focus may come only once the menu's window is gone.
+    EXPECT_TRUE (pumpUntil ([&dialog] { return dialog.nameEditor.hasKeyboardFocus (false); }, 2000));
     EXPECT_EQ (dialog.nameEditor.getHighlightedRegion(), juce::Range<int> (0, 9));
 
     // Typing replaces the selected name; Return submits.
@@ -80,6 +81,23 @@ TEST_F (SectionMenuOnScreenTest, RenameOpensTheFieldFocusedAndSelectedAndTakesTh
 
     EXPECT_EQ (processor->getSections()[1].name, "Bridge");
     EXPECT_EQ (probe->status().getText(), "Status: Section renamed");
+}
+
+// A menu's window holds the focus until it is gone, so the rename panel may open while the
+// window is still without it; the name field must then take the focus when the window gets it back.
+TEST_F (SectionMenuOnScreenTest, TheRenameFieldTakesTheFocusTheWindowGetsBackAfterTheMenu)
+{
+    auto* peer = editor->getPeer();
+    ASSERT_NE (peer, nullptr);
+    peer->handleFocusLoss();
+
+    probe->chooseFromSectionMenu (1, 1);
+    auto& dialog = probe->renameDialog();
+    ASSERT_TRUE (dialog.isVisible());
+
+    peer->handleFocusGain();
+    EXPECT_TRUE (dialog.nameEditor.hasKeyboardFocus (false));
+    EXPECT_EQ (dialog.nameEditor.getHighlightedRegion(), juce::Range<int> (0, 9));
 }
 
 TEST_F (SectionMenuOnScreenTest, CopyAndDeleteActOnThePressedSection)
