@@ -366,4 +366,17 @@ TEST_F (SectionRowTest, PaintsTheSelectedAndThePlayingSectionsAndTheSmallButtons
 
     show (1, 330, 27, 0);
     corvessa::test::writeSnapshot (row, "section-row-one-section");
+
+    // A full song with a hidden section selected: it takes the last button, "+27" follows and
+    // nothing is drawn where the "+" button would stand.
+    show (32, 330, 27, 20);
+    const auto full = corvessa::test::writeSnapshot (row, "section-row-full-song-hidden-selected");
+    const auto fullLayout = row.computeLayout();
+    ASSERT_EQ (fullLayout.visibleIndices.back(), 20);
+    const auto last = row.getSectionButtonBounds (fullLayout, 4).toNearestInt();
+    EXPECT_TRUE (near (full.getPixelAt (last.getCentreX(), 27 - 3), Palette::mauve, 20));
+    const auto more = row.getMoreButtonBounds (fullLayout).toNearestInt();
+    EXPECT_TRUE (corvessa::test::hasInk (full, more.reduced (4), Palette::surface0, 4));
+    const auto pastMore = juce::Rectangle<int> (more.getRight() + 2, 0, 330 - more.getRight() - 2, 27);
+    EXPECT_FALSE (corvessa::test::hasInk (full, pastMore, full.getPixelAt (pastMore.getX(), 14), 1));
 }
