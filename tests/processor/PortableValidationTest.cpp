@@ -1,9 +1,12 @@
 #include "kit/json/JsonReader.h"
 #include "processor/state/PortableProject.h"
 #include "processor/state/PortableValidation.h"
+#include "harmony/ChordVocabulary.h"
+#include "harmony/ProgressionCompiler.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 namespace
@@ -247,4 +250,40 @@ TEST (PortableValidation, IntegersBeyondSixtyFourBitsNeverPassAsOtherNumbers)
 
     // Numbers that fit are read as before.
     EXPECT_TRUE (validatePortableProjectWith (velmar::JsonReader::parse (juce::JSON::toString (validProject())), "1").wasOk());
+}
+
+// The check compiles without voicing searches; its answer must be the one a compile in the
+// section's own style and bass motion gives (the unreadable chords and the length in bars).
+TEST (PortableValidation, TheProgressionCheckAnswersAsTheSectionsOwnStyleWould)
+{
+    const char* const progressions[] = {
+        "C G Am F", "Cmaj13(#11):0.5 A13:0.5 Dm9", "C Hm Xq C Hm", "C:0.5", "Cb E#7/B# R:T256 Gsus4/F",
+        "C{V/V}:2 Dm7b5:T128 Ab+ F#m11", "G13 C9 F7#11 Bb13 Eb6/9 Ab7alt Db9 Gb13", "c g am f",
+    };
+
+    for (const auto* text : progressions)
+        for (int style = 0; style < 7; ++style)
+            for (int motion = 0; motion < 3; ++motion)
+            {
+                SectionMode::SectionData section;
+                section.progression = text;
+                section.bodyVoicing = voicingStyleNameForIndex (style);
+                section.bassMotion = bassMotionNames()[motion];
+                section.baseOctave = 2 + motion;
+
+                ProgressionCompiler compiler;
+                const auto events = compiler.compileProgression (section.progression, section.baseOctave, style, "1", motion);
+                juce::StringArray unreadable;
+                for (const auto& chord : compiler.unrecognisedChords)
+                    unreadable.addIfNotAlreadyThere (chord);
+                const auto bars = ProgressionCompiler::getTotalLengthInBeats (events) * 0.25;
+
+                const auto expected = unreadable.size() == 1 ? "invalid chord progression token: " + unreadable[0]
+                                    : unreadable.size() > 1  ? "invalid chord progression tokens: " + unreadable.joinIntoString (", ")
+                                    : std::abs (bars - std::round (bars)) > 1.0e-6 ? juce::String ("chord durations must total an integer number of bars")
+                                                                                     : juce::String();
+
+                EXPECT_EQ (validateProgressionTokens (section, "1").getErrorMessage(), expected)
+                    << text << " in " << section.bodyVoicing << ", motion " << motion;
+            }
 }
