@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_events/juce_events.h>
+#include <juce_gui_basics/juce_gui_basics.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -40,6 +40,21 @@ inline bool pumpMessagesUntil (const std::function<bool()>& condition, int timeo
 inline void pumpMessagesFor (int milliseconds)
 {
     pumpMessagesUntil ([] { return false; }, milliseconds);
+}
+
+// Gives a component on the display the keyboard focus (its window, already added to the
+// desktop, or a child of it), asking again until the display server has mapped the window and
+// granted it: on a busy machine or under a sanitizer that can take far longer than usual.
+// Returns whether the focus arrived.
+inline bool takeKeyboardFocus (juce::Component& target)
+{
+    return pumpMessagesUntil ([&target]
+    {
+        if (! target.hasKeyboardFocus (true) && target.isShowing())
+            target.grabKeyboardFocus();
+
+        return target.hasKeyboardFocus (true);
+    });
 }
 
 // A gate that holds whoever waits on it until the test opens it (or, as a bound, the time is

@@ -264,8 +264,10 @@ TEST_F (EditorScalingTest, ChosenScaleIsSavedAfterAQuietQuarterSecondAndReachesT
         auto first = attached();
         kittest::pumpMessagesUntil ([] { return storedScale().isDouble() || storedScale().isInt(); });
 
-        first->menuItemChosen (1150);
+        // The clock is read before each change: read after it, a test thread held up by a busy
+        // machine would start counting late and see a save made on time as too soon.
         const auto changedAt = juce::Time::getMillisecondCounter();
+        first->menuItemChosen (1150);
 
         ASSERT_TRUE (kittest::pumpMessagesUntil ([] { return (double) storedScale() == 1.5; }));
         EXPECT_GE (juce::Time::getMillisecondCounter() - changedAt, 250u);   // never sooner
@@ -273,9 +275,9 @@ TEST_F (EditorScalingTest, ChosenScaleIsSavedAfterAQuietQuarterSecondAndReachesT
         // Further changes restart the wait: a quick series of resizes writes once at its end.
         editor.setSize (660, 946);
         first->editorResized();
+        const auto lastChangeAt = juce::Time::getMillisecondCounter();
         editor.setSize (720, 1032);
         first->editorResized();
-        const auto lastChangeAt = juce::Time::getMillisecondCounter();
         ASSERT_TRUE (kittest::pumpMessagesUntil ([] { return std::abs ((double) storedScale() - 1.2) < 1e-9; }));
         EXPECT_GE (juce::Time::getMillisecondCounter() - lastChangeAt, 250u);
     }

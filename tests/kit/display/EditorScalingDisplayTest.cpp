@@ -61,14 +61,10 @@ TEST (EditorScalingDisplay, TabShowsTheFocusRingAndAClickDoesNot)
     window.setTopLeftPosition (20, 20);
     window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
     window.setVisible (true);
-    kittest::pumpMessagesFor (200);
-    window.before.grabKeyboardFocus();
-    kittest::pumpMessagesFor (100);
-    ASSERT_TRUE (window.before.hasKeyboardFocus (false));
+    ASSERT_TRUE (kittest::takeKeyboardFocus (window.before));
 
     window.before.moveKeyboardFocusToSibling (true);
-    kittest::pumpMessagesFor (100);
-    ASSERT_TRUE (window.scaling->hasKeyboardFocus (false));
+    ASSERT_TRUE (kittest::pumpMessagesUntil ([&window] { return window.scaling->hasKeyboardFocus (false); }));
     EXPECT_EQ (ringPixel (*window.scaling), juce::Colours::yellow);
     corvessa::test::writeSnapshot (*window.scaling, "editor-scaling-focused-by-tab");
 
@@ -90,14 +86,11 @@ TEST (EditorScalingDisplay, ScaleMenuOpensInsideTheWindowAndClosesWithTheControl
     window.setTopLeftPosition (20, 20);
     window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
     window.setVisible (true);
-    kittest::pumpMessagesFor (200);
-    window.grabKeyboardFocus();
-    kittest::pumpMessagesFor (100);
+    ASSERT_TRUE (kittest::takeKeyboardFocus (window));
 
+    const auto menuShown = [&window] { return window.scaling->isMenuOpen() && window.host.getNumChildComponents() == 1; };
     window.scaling->showScaleMenu();
-    kittest::pumpMessagesFor (300);
-    ASSERT_TRUE (window.scaling->isMenuOpen());
-    ASSERT_EQ (window.host.getNumChildComponents(), 1);
+    ASSERT_TRUE (kittest::pumpMessagesUntil (menuShown));
     auto* menu = window.host.getChildComponent (0);
     EXPECT_TRUE (menu->isVisible());
     const auto menuInCanvas = window.canvas.getLocalArea (menu, menu->getLocalBounds());
@@ -108,15 +101,13 @@ TEST (EditorScalingDisplay, ScaleMenuOpensInsideTheWindowAndClosesWithTheControl
 
     // Dismissed: nothing changes and the menu is no longer marked open.
     juce::PopupMenu::dismissAllActiveMenus();
-    kittest::pumpMessagesFor (200);
-    EXPECT_FALSE (window.scaling->isMenuOpen());
+    EXPECT_TRUE (kittest::pumpMessagesUntil ([&window] { return ! window.scaling->isMenuOpen(); }));
     EXPECT_EQ (window.scaling->getButtonText(), "UI 100%");
 
     // The control goes while its menu is open (the window closes): the menu closes with it and
     // its late result reaches nobody.
     window.scaling->showScaleMenu();
-    kittest::pumpMessagesFor (300);
-    ASSERT_TRUE (window.scaling->isMenuOpen());
+    ASSERT_TRUE (kittest::pumpMessagesUntil (menuShown));
     window.scaling.reset();
     kittest::pumpMessagesFor (300);
 

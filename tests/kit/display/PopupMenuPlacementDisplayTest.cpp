@@ -44,10 +44,7 @@ TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
 
     window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
     window.setVisible (true);
-    kittest::pumpMessagesFor (200);
-    window.grabKeyboardFocus();
-    kittest::pumpMessagesFor (200);
-    ASSERT_TRUE (window.hasKeyboardFocus (true));
+    ASSERT_TRUE (kittest::takeKeyboardFocus (window));
 
     const auto area = canvas.getLocalBounds().reduced (4);
 
@@ -58,11 +55,10 @@ TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
         window.setSize (juce::roundToInt (600 * scale), juce::roundToInt (860 * scale));
         canvas.setTransform (juce::AffineTransform::scale (scale));
         box.setBounds (200, boxY, 180, 26);
+        // The list opens from a posted message; the placement is final once it is there.
         box.showPopup();
-        kittest::pumpMessagesFor (300);
-
+        ASSERT_TRUE (kittest::pumpMessagesUntil ([&host] { return findOpenMenu (host) != nullptr; }));
         auto* menu = findOpenMenu (host);
-        ASSERT_NE (menu, nullptr);
 
         // The menu window is a child of the host, so it lives in canvas coordinates.
         const auto menuBounds = canvas.getLocalArea (menu, menu->getLocalBounds());
@@ -78,8 +74,7 @@ TEST (PopupMenuPlacementDisplay, ComboBoxListOpensInsideTheScaledWindow)
                                                  + "-" + juce::String (juce::roundToInt (scale * 100)));
 
         juce::PopupMenu::dismissAllActiveMenus();
-        kittest::pumpMessagesFor (200);
-        EXPECT_EQ (findOpenMenu (host), nullptr);
+        EXPECT_TRUE (kittest::pumpMessagesUntil ([&host] { return findOpenMenu (host) == nullptr; }));
     }
 
     window.removeFromDesktop();
