@@ -19,6 +19,13 @@ int main(int argc, char** argv)
     if (const char* dir = ::mkdtemp(pattern))
         ::setenv("HOME", dir, 1);
 
+    // A temporary folder of its own too: ctest runs a suite's tests as parallel processes,
+    // and fixtures that pick a free name in a shared folder could pick the same one, each
+    // then deleting or rewriting the other's files.
+    char tmpPattern[] = "/tmp/corvessa-test-tmp-XXXXXX";
+    if (const char* dir = ::mkdtemp(tmpPattern))
+        ::setenv("TMPDIR", dir, 1);
+
 #if ! CORVESSA_DISPLAY_TESTS
     // Without a DISPLAY, JUCE connects to ":0.0", where the private Xvfb of a display test
     // running in parallel may sit and then vanish mid-test (the X connection breaks and the
@@ -46,5 +53,6 @@ int main(int argc, char** argv)
     // Leave nothing behind in /tmp.
     std::error_code ignored;
     std::filesystem::remove_all(pattern, ignored);
+    std::filesystem::remove_all(tmpPattern, ignored);
     return result;
 }
