@@ -81,6 +81,14 @@ std::unique_ptr<juce::AudioProcessorEditor> showEditor (juce::AudioPluginInstanc
     return editor;
 }
 
+void clickOnScreen (juce::Point<int> position)
+{
+    runToEnd ({ "xdotool", "mousemove", juce::String (position.x), juce::String (position.y) }, 10000);
+    PluginHost::pumpMessages (100);
+    runToEnd ({ "xdotool", "click", "1" }, 10000);
+    PluginHost::pumpMessages (200);
+}
+
 juce::Image screenshot (const juce::String& name)
 {
     const auto file = getScreenshotFolder().getChildFile (name + ".png");

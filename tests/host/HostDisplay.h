@@ -18,6 +18,9 @@ bool isOnPrivateDisplay (const juce::String& testName);
 // when the instance has none.
 std::unique_ptr<juce::AudioProcessorEditor> showEditor (juce::AudioPluginInstance& instance);
 
+// The left button clicked at a point of the screen, through the X server as a user clicks.
+void clickOnScreen (juce::Point<int> position);
+
 // A picture of the whole screen, also written to the screenshot folder as <name>.png.
 juce::Image screenshot (const juce::String& name);
 

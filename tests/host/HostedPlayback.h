@@ -20,7 +20,9 @@ public:
     static constexpr int blockSize = 512;
     static constexpr double blockBeats = blockSize * 120.0 / (sampleRate * 60.0);
 
-    explicit HostedPlayback (const char* chunkXml)
+    explicit HostedPlayback (const char* chunkXml) : HostedPlayback (PluginHost::chunkFromXml (chunkXml)) {}
+
+    explicit HostedPlayback (const juce::MemoryBlock& processorChunk)
     {
         juce::String error;
         instance = PluginHost::createInstance (sampleRate, blockSize, &error);
@@ -31,7 +33,7 @@ public:
         }
         instance->setPlayHead (&head);
         midi.ensureSize (1 << 16);
-        PluginHost::setProcessorChunk (*instance, PluginHost::chunkFromXml (chunkXml));
+        PluginHost::setProcessorChunk (*instance, processorChunk);
     }
 
     ~HostedPlayback()
@@ -65,6 +67,25 @@ public:
             return ! events.empty();
         });
         return events;
+    }
+
+    // From a stopped transport, everything sent while the timeline plays from its start for this
+    // many bars, each event placed by its sample from the start; the transport stops after.
+    Events playBars (int bars)
+    {
+        stop();
+        Events played;
+        int blockStart = 0;
+        for (double ppq = 0.0; ppq < bars * 4.0; ppq += blockBeats, blockStart += blockSize)
+        {
+            for (auto e : playAt (ppq))
+            {
+                e.sample += blockStart;
+                played.push_back (e);
+            }
+        }
+        stop();
+        return played;
     }
 
     // The notes struck on one channel in a block, in ascending order.
