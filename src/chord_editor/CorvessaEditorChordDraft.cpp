@@ -73,6 +73,16 @@ void CorvessaEditor::applyProgressionText()
 
 void CorvessaEditor::closeChordEditing()
 {
+    stopTimer (holdPreviewTimerId);
+    processor.stopPreview();
+    cancelChordPress();
+    progressionTextPanel.setVisible (false);
+    chordEditor.setVisible (false);
+    modalScrim.setVisible (false);
+    resetChordDraft (true);
+    progressionStrip.selectedIndex = -1;
+    pianoRoll.selectedChord = -1;
+    setHighlightedChord (-1, 0);
 }
 
 void CorvessaEditor::textEditorTextChanged (juce::TextEditor&)

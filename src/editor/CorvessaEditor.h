@@ -38,6 +38,8 @@
 class CorvessaProcessor;
 class KeyboardFocusMouseListener;
 struct ChordPreset;
+struct ProjectLibraryReport;
+struct ProjectSaveRequest;
 
 // The plug-in window. It owns every view and panel the window shows, wires their callbacks to
 // its own operations and reaches the arrangement only through the processor's services, which
@@ -327,6 +329,14 @@ private:
     bool restoreMoodPanel();
 
     //==== projects and presets (projects/) =========================================================
+    void showProjectLibrary();
+    void saveLibraryProject (const juce::String& name, const juce::String& description);
+    void saveProjectToFile (const juce::String& name, const juce::String& description, const juce::File& target,
+                            bool askOverwrite);
+    void loadLibraryProject (const juce::File& file);
+    void deleteLibraryProject (const juce::File& file);
+    juce::String makeSupportProjectSnapshot();
+    void openChordJsonOverlay();
     void applyChordPreset (const ChordPreset& preset);
     void importSectionPalette (const std::vector<ChordPreset>& presets);
     void onProjectSave (const juce::String& name, const juce::String& description);
@@ -334,6 +344,8 @@ private:
     void onProjectDelete (const juce::File& file);
     void onOpenProjectsFolder();
     juce::String onSupportSnapshot();
+    void performProjectSave (const ProjectSaveRequest& request);
+    void showLibraryReport (const ProjectLibraryReport& report);
 
     //==== members, in construction order ===========================================================
     // 1: the project file the window last loaded or saved

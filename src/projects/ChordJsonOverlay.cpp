@@ -245,6 +245,12 @@ void ChordJsonOverlay::showError (const juce::String& message)
     flashErrorOutline();
 }
 
+void ChordJsonOverlay::setJsonText (const juce::String& text)
+{
+    jsonEditor.setText (text, false);
+    messageLabel.setText ({}, juce::dontSendNotification);
+}
+
 void ChordJsonOverlay::setClipboardReader (std::function<juce::String()> reader)
 {
     clipboardReader = reader != nullptr ? std::move (reader) : std::function<juce::String()> (readSystemClipboard);

@@ -36,6 +36,9 @@ public:
     void dismiss();
     // The message in red and the field's outline red for a moment.
     void showError (const juce::String& message);
+    // What the window shows on opening: the field takes the text (no change is reported) and
+    // the message line of an earlier visit is cleared.
+    void setJsonText (const juce::String& text);
 
     // Tests read a clipboard of their own; an empty function restores the system clipboard.
     void setClipboardReader (std::function<juce::String()> reader);
