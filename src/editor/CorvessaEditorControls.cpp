@@ -200,6 +200,18 @@ void CorvessaEditor::buttonClicked (juce::Button* button)
         return;
     }
 
+    if (button == &projectsButton)
+    {
+        showProjectLibrary();
+        return;
+    }
+
+    if (button == &jsonButton)
+    {
+        openChordJsonOverlay();
+        return;
+    }
+
     const std::pair<juce::Button*, int> tabs[] = { { &bassTab, 0 }, { &bodyTab, 1 }, { &shimmerTab, 2 } };
     for (const auto& [tab, index] : tabs)
     {

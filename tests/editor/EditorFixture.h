@@ -71,9 +71,7 @@ public:
     juce::Label& sectionNameLabel() { return editor.sectionNameLabel; }
     bool textApplyPending() const { return editor.isTimerRunning (CorvessaEditor::textApplyTimerId); }
     void startTextApply() { editor.startTimer (CorvessaEditor::textApplyTimerId, 500); }
-    // The actions of "Projects" and "{}" and the project the window last loaded or saved.
-    void showProjectLibrary() { editor.showProjectLibrary(); }
-    void openJsonOverlay() { editor.openChordJsonOverlay(); }
+    // The project the window last loaded or saved.
     juce::String currentProjectFile() const { return editor.currentProjectFile; }
     void selectTab (int tab) { editor.selectArrangementTab (tab); }
     void helpContact() { editor.onHelpContact(); }

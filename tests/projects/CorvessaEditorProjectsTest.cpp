@@ -64,6 +64,10 @@ protected:
     ProjectLibraryOverlay& library() { return probe->projectLibrary(); }
     ChordJsonOverlay& jsonOverlay() { return probe->jsonOverlay(); }
 
+    // "Projects" and "{}" clicked.
+    void showLibrary() { editor->buttonClicked (dynamic_cast<juce::Button*> (probe->find ("Projects"))); }
+    void openJsonOverlay() { editor->buttonClicked (dynamic_cast<juce::Button*> (probe->find ("{}"))); }
+
     static juce::File libraryFile (const juce::String& name) { return getProjectLibraryFolder().getChildFile (name); }
 
     // The song the window shows: these sections, the first selected.
@@ -78,7 +82,7 @@ protected:
     // "Projects", a name and a description typed, "Save".
     void saveThroughOverlay (const juce::String& name, const juce::String& description = {})
     {
-        probe->showProjectLibrary();
+        showLibrary();
         library().getNameEditor().setText (name, false);
         library().getDescriptionEditor().setText (description, false);
         library().submitSave();
@@ -87,7 +91,7 @@ protected:
     // "Projects", the file's row, "Load".
     void loadThroughOverlay (const juce::File& file)
     {
-        probe->showProjectLibrary();
+        showLibrary();
         const auto& entries = library().getEntries();
         for (int i = 0; i < (int) entries.size(); ++i)
             if (entries[(size_t) i].file == file)
@@ -408,7 +412,7 @@ TEST_F (ProjectWindowTest, DeletingTheCurrentProjectForgetsIt)
     const auto file = libraryFile ("Gone.json");
     const auto firstId = readJson (file)["projectId"].toString();
 
-    probe->showProjectLibrary();
+    showLibrary();
     ASSERT_EQ (library().getSelectedIndex(), 0);   // the current project
     library().deleteSelected();
     ASSERT_TRUE (library().isConfirming());
@@ -444,7 +448,7 @@ TEST_F (ProjectWindowTest, OpensTheLibraryFolderMakingItFirst)
         return opens;
     });
 
-    probe->showProjectLibrary();
+    showLibrary();
     EXPECT_FALSE (getProjectLibraryFolder().exists());   // showing the list makes nothing
     library().onOpenFolder();
     EXPECT_TRUE (getProjectLibraryFolder().isDirectory());
@@ -498,10 +502,10 @@ TEST_F (ProjectWindowTest, AFollowerWindowLeavesTheSongAndItsOverlaysAlone)
     const auto before = songOf (*processor);
     editor->startTimer (CorvessaEditor::refreshTimerId, 33);
 
-    probe->showProjectLibrary();
+    showLibrary();
     EXPECT_FALSE (library().isVisible());
     library().onLoad (libraryFile ("Mine.json"));
-    probe->openJsonOverlay();
+    openJsonOverlay();
     EXPECT_FALSE (jsonOverlay().isVisible());
     EXPECT_TRUE (editor->isTimerRunning (CorvessaEditor::refreshTimerId));
 
@@ -525,7 +529,7 @@ TEST_F (ProjectWindowTest, ChordJsonOverlayShowsTheSongAndPausesTheRefresh)
     editor->startTimer (CorvessaEditor::refreshTimerId, 33);
     jsonOverlay().showError ("left from last time");
 
-    probe->openJsonOverlay();
+    openJsonOverlay();
     EXPECT_TRUE (jsonOverlay().isVisible());
     EXPECT_EQ (jsonOverlay().getBounds(), juce::Rectangle<int> (0, 0, 600, 860));
     EXPECT_FALSE (editor->isTimerRunning (CorvessaEditor::refreshTimerId));
@@ -537,7 +541,7 @@ TEST_F (ProjectWindowTest, ChordJsonOverlayShowsTheSongAndPausesTheRefresh)
     EXPECT_TRUE (editor->isTimerRunning (CorvessaEditor::refreshTimerId));
 
     useSong (song ({ { "A", "C G" }, { "B", "F G" }, { "C", "Am Em" } }));
-    probe->openJsonOverlay();
+    openJsonOverlay();
     const auto all = velmar::JsonReader::parse (jsonOverlay().getJsonEditor().getText());
     ASSERT_TRUE (all.isArray());
     ASSERT_EQ (all.size(), 3);
@@ -558,7 +562,7 @@ TEST_F (ProjectWindowTest, APresetReplacesTheSongAsOneUndoStep)
     probe->textPanel().setVisible (true);
     const auto holdBefore = probe->holdUntil();
 
-    probe->openJsonOverlay();
+    openJsonOverlay();
     jsonOverlay().getJsonEditor().setText (R"({"name": " Night ", "progression": " am f  c g", "scale": "Whole Tone",
                                                "bpm": 92, "voicing": "jazz", "arrangement": {"bass_octave": 9}})");
     jsonOverlay().applyJsonText();
@@ -603,7 +607,7 @@ TEST_F (ProjectWindowTest, APaletteReplacesEverySectionAsOneUndoStep)
     for (int i = 3; i < 40; ++i)
         items.add ("{\"name\": \"P" + juce::String (i) + "\", \"progression\": \"D A\"}");
 
-    probe->openJsonOverlay();
+    openJsonOverlay();
     jsonOverlay().getJsonEditor().setText ("[" + items.joinIntoString (",\n") + "]");
     jsonOverlay().applyJsonText();
     editor->stopTimer (CorvessaEditor::refreshTimerId);
@@ -631,7 +635,7 @@ TEST_F (ProjectWindowTest, PicturesOfTheOverlaysInTheWindow)
     useSong (song ({ { "A - Intro", "C:2 Am F G" }, { "B - Verse", "Dm7 G7 Cmaj7 A7" } }));
     saveThroughOverlay ("Night Drive", "Two sections in C");
     saveThroughOverlay ("Morning", "Sketch");
-    probe->showProjectLibrary();
+    showLibrary();
     probe->layout();
 
     auto image = corvessa::test::writeSnapshot (*editor, "window-project-library");
@@ -641,7 +645,7 @@ TEST_F (ProjectWindowTest, PicturesOfTheOverlaysInTheWindow)
     EXPECT_TRUE (corvessa::test::hasInk (image, card.withHeight (55), Palette::base));   // the title
 
     library().close();
-    probe->openJsonOverlay();
+    openJsonOverlay();
     editor->stopTimer (CorvessaEditor::refreshTimerId);
     image = corvessa::test::writeSnapshot (*editor, "window-chord-json");
     EXPECT_TRUE (corvessa::test::hasInk (image, jsonOverlay().getJsonEditor().getBounds(), Palette::mantle, 50));   // the song's JSON
