@@ -248,7 +248,7 @@ void CorvessaEditor::openChordJsonOverlay()
     if (chordJsonOverlay->getJsonEditor().isShowing())
         chordJsonOverlay->getJsonEditor().grabKeyboardFocus();
 
-    chordJsonOverlay->toFront (false);
+    // The layout raises it over everything else.
     layoutContent();
 }
 

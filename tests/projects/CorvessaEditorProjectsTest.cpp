@@ -532,6 +532,8 @@ TEST_F (ProjectWindowTest, ChordJsonOverlayShowsTheSongAndPausesTheRefresh)
     openJsonOverlay();
     EXPECT_TRUE (jsonOverlay().isVisible());
     EXPECT_EQ (jsonOverlay().getBounds(), juce::Rectangle<int> (0, 0, 600, 860));
+    auto* inFront = probe->canvas().getComponentAt (300, 430);
+    EXPECT_TRUE (inFront == &jsonOverlay() || jsonOverlay().isParentOf (inFront));
     EXPECT_FALSE (editor->isTimerRunning (CorvessaEditor::refreshTimerId));
     EXPECT_TRUE (jsonOverlay().getMessageLabel().getText().isEmpty());
     const auto one = velmar::JsonReader::parse (jsonOverlay().getJsonEditor().getText());
