@@ -46,9 +46,6 @@ void CorvessaEditor::applyMoodSections (const std::vector<SectionMode::SectionDa
     if (isSyncFollower())
         return;
 
-    // Undo returns to the song as the user last saw it, control changes since the last step included.
-    sectionHistory.setCurrent (captureSectionSnapshot());
-
     SectionList song;
     for (const auto& generated : sections)
     {
@@ -63,26 +60,11 @@ void CorvessaEditor::applyMoodSections (const std::vector<SectionMode::SectionDa
     if (song.empty())
         return;
 
-    processor.setSections (song, true);
-    processor.setSelectedSectionViewIndex (0);
-    processor.setWorkingSection (song.front());
-    sectionRow.sections = song;
-    sectionRow.repaint();
-
-    // The new selection is the window's own: the tick must not take it for an outside change.
-    cachedSelectedSection = 0;
-    if (sectionRow.selectedIndex != 0)
-    {
-        sectionRow.selectedIndex = 0;
-        sectionRow.repaint();
-    }
-
+    // Undo returns to the song as the user last saw it, control changes since the last step included.
+    beginSectionHistoryStep();
+    putSections (song, 0);
     closeChordEditing();
-
-    const bool wasApplyingHistory = applyingSectionHistory;
-    applyingSectionHistory = true;
-    syncControlsFromProcessor (true);
-    applyingSectionHistory = wasApplyingHistory;
+    syncControlsKeepingHistory (true);
     commitSectionHistory();
 
     setStatus ("Status: " + juce::String ((int) song.size()) + " mood sections generated", Palette::green);

@@ -174,6 +174,44 @@ TEST_F (MoodWindowTest, GeneratedSectionsReplaceTheWholeSongUnderFreshNames)
     }
 }
 
+TEST_F (MoodWindowTest, GeneratingIsOneUndoStepBackToTheSongAsItWasShown)
+{
+    const auto undo = juce::KeyPress ('z', juce::ModifierKeys::commandModifier, 0);
+    const auto redo = juce::KeyPress ('z', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0);
+
+    processor->setSections (song ({ { "Verse", "F G" }, { "Chorus", "Am" } }), true);
+    processor->setSelectedSectionViewIndex (1);
+    editor->syncControlsFromProcessor (true);
+    probe->tick();
+    // The selected section's controls changed since, never recorded as a step of their own.
+    processor->setProgression ("Am F");
+
+    generate (generatedSections (5));
+    // The tick that follows sees the new selection as the window's own, not as an outside change.
+    probe->tick();
+
+    EXPECT_TRUE (probe->press (undo));
+    EXPECT_EQ (probe->status().getText(), "Status: Progression undone");
+    auto sections = processor->getSections();
+    ASSERT_EQ (namesOf (sections), (juce::StringArray { "Verse", "Chorus" }));
+    EXPECT_EQ (sections[0].progression, "F G");
+    EXPECT_EQ (sections[1].progression, "Am F");
+    EXPECT_EQ (processor->getSelectedSectionViewIndex(), 1);
+    EXPECT_EQ (processor->getWorkingSection().progression, "Am F");
+
+    // One step: nothing older is left.
+    probe->status().setText ("after one undo", juce::dontSendNotification);
+    EXPECT_TRUE (probe->press (undo));
+    EXPECT_EQ (probe->status().getText(), "after one undo");
+    EXPECT_EQ (namesOf (processor->getSections()), (juce::StringArray { "Verse", "Chorus" }));
+
+    EXPECT_TRUE (probe->press (redo));
+    EXPECT_EQ (probe->status().getText(), "Status: Progression redone");
+    EXPECT_EQ (namesOf (processor->getSections()), (juce::StringArray { "A", "B", "C", "D", "E" }));
+    EXPECT_EQ (processor->getSelectedSectionViewIndex(), 0);
+    EXPECT_EQ (processor->getWorkingSection().progression, generatedSections (1)[0].progression);
+}
+
 TEST_F (MoodWindowTest, TheGeneratedStatusIsNotHeldAndNothingHandedOverChangesNothing)
 {
     processor->setSections (song ({ { "Intro", "E" } }), true);
