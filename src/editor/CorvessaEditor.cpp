@@ -56,6 +56,7 @@ CorvessaEditor::CorvessaEditor (CorvessaProcessor& owner)
       fileDragController (velmar::FileDragController::Starter {}),
       midiFileSaveController (velmar::MidiFileSaveController::Backend {}),
       lastExternalEditCount ((juce::int64) owner.getExternalEditCounter()),
+      lastOutsideSongChangeCount (owner.getOutsideSongChangeCounter()),
       pianoRoll (owner)
 {
     // 2: the window's look, its keyboard focus, and the listener that keeps the focus here.

@@ -374,6 +374,7 @@ private:
     juce::String chordDraftEditedText;
     std::vector<ChordToken> chordDraftTokens;
     juce::int64 lastExternalEditCount = 0;
+    juce::uint64 lastOutsideSongChangeCount = 0;
     bool syncTakeOverPending = false;
     // 6: the chord draft's compiled preview and its own history
     ProgressionPreview chordDraftPreview;

@@ -66,6 +66,16 @@ void CorvessaEditor::timerCallback (int timerID)
         setHeldStatus ("Status: Updated by Velmar MCP", Palette::mauve);
     }
 
+    // A song replaced by the host or by the sync leader changes neither counter above nor,
+    // often, the selected index: without this the row and the controls would keep showing the
+    // song that was there before.
+    const auto outsideSongChanges = processor.getOutsideSongChangeCounter();
+    if (outsideSongChanges != lastOutsideSongChangeCount)
+    {
+        lastOutsideSongChangeCount = outsideSongChanges;
+        syncControlsFromProcessor (true);
+    }
+
     const auto transport = processor.getTransportSnapshot();
 
     updateGenerationStatus();

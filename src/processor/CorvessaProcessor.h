@@ -232,6 +232,11 @@ public:
     juce::Result applyPortableProject (const juce::var& project);
     juce::uint64 getExternalEditCounter() const noexcept { return externalEditCounter.load(); }
 
+    // Any thread. Goes up whenever the song is replaced by someone other than the window: the
+    // host restoring a state, a sync leader's song reaching this follower. An open window
+    // reloads its controls and section row when it moves.
+    juce::uint64 getOutsideSongChangeCounter() const noexcept { return outsideSongChangeCounter.load(); }
+
     //==== compiled bank ===========================================================================
     // compileBank: the generation thread (and the constructing thread once); it reads no lock.
     // publishCompiledBank: the constructing thread, then only the generation thread. The readers
@@ -405,6 +410,7 @@ private:
     //==== end of playback and previews ============================================================
 
     std::atomic<juce::uint64> externalEditCounter { 0 };
+    std::atomic<juce::uint64> outsideSongChangeCounter { 0 };
 
     ChordGenerationThread generationThread;
 

@@ -86,6 +86,10 @@ void CorvessaProcessor::runEditEffect (EditEffect effect, bool sectionNamesChang
             externalEditCounter.fetch_add (1);
             break;
 
+        case EditEffect::countOutsideSongChange:
+            outsideSongChangeCounter.fetch_add (1);
+            break;
+
         case EditEffect::resetPlayback:
             playingSectionIndex.store (-1);
             pendingSectionJump.store (-1);

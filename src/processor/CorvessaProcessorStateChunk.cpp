@@ -45,6 +45,9 @@ void CorvessaProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void CorvessaProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
+    // Whatever the chunk held, the song was replaced behind an open window's back.
+    const juce::ScopeGuard tellTheWindow { [this] { editState ({}, { EditEffect::countOutsideSongChange }); } };
+
     if (data != nullptr && sizeInBytes > 0)
     {
         // The text is checked before the framework's XML reader sees it: a damaged or foreign

@@ -5,6 +5,7 @@
 #include "editor/look/Palette.h"
 #include "kit/services/SettingsStore.h"
 #include "processor/playback/TransportSnapshot.h"
+#include "processor/sync/InstanceSyncLink.h"
 
 namespace
 {
@@ -252,5 +253,61 @@ TEST_F (EditorTest, AFollowerNeverWritesLegatoOrVoicingIntoItsOwnSections)
 
         EXPECT_EQ (processor->getSections() != before, c.written) << c.name;
         processor->setSyncMode (0);
+    }
+}
+
+TEST_F (EditorTest, ASongReplacedByTheHostOrTheSyncLeaderReachesTheRowAndTheControls)
+{
+    // The selection stays at the first section in both cases, so only the song's replacement
+    // itself can tell the window that its row and controls are stale.
+    processor->setSections (song ({ { "A", "C G" }, { "B", "Am F" } }), true);
+    processor->setSelectedSectionViewIndex (0);
+    probe->tick();
+    ASSERT_EQ (probe->sectionRow().sections.size(), 2u);
+
+    const auto rowNames = [this]
+    {
+        juce::StringArray names;
+        for (const auto& section : probe->sectionRow().sections)
+            names.add (section.name);
+        return names.joinIntoString (" ");
+    };
+
+    {
+        SCOPED_TRACE ("the host restores a state");
+        CorvessaProcessor other;
+        auto sections = song ({ { "Intro", "Dm G" }, { "Verse", "C" }, { "Outro", "F" } });
+        sections[0].bodyVoicing = "Jazz";
+        other.setSections (sections, true);
+        other.setSelectedSectionViewIndex (0);
+        juce::MemoryBlock chunk;
+        other.getStateInformation (chunk);
+
+        processor->setStateInformation (chunk.getData(), (int) chunk.getSize());
+        probe->tick();
+        EXPECT_EQ (rowNames(), "Intro Verse Outro");
+        EXPECT_EQ (probe->bodyVoicingCombo().getText(), "Jazz");
+    }
+
+    {
+        SCOPED_TRACE ("a sync leader's song reaches this follower");
+        const auto syncFile = InstanceSyncLink::makeCoordinatorConfig().syncFile;
+        syncFile.deleteFile();
+        CorvessaProcessor leader;
+        auto sections = song ({ { "Intro", "Em" }, { "Verse", "C" }, { "Bridge", "G" }, { "Outro", "F" } });
+        sections[0].bodyVoicing = "Pianist";
+        leader.setSections (sections, true);
+        leader.setSelectedSectionViewIndex (0);
+        ASSERT_TRUE (leader.setSyncMode (1));
+        ASSERT_TRUE (processor->setSyncMode (2));
+        ASSERT_TRUE (pumpUntil ([this] { return processor->getSections().size() == 4; }));
+
+        probe->tick();
+        EXPECT_EQ (rowNames(), "Intro Verse Bridge Outro");
+        EXPECT_EQ (probe->bodyVoicingCombo().getText(), "Pianist");
+
+        processor->setSyncMode (0);
+        leader.setSyncMode (0);
+        syncFile.deleteFile();
     }
 }

@@ -16,11 +16,12 @@ constexpr auto R = E::regenerate;
 constexpr auto P = E::pushHostParameters;
 constexpr auto D = E::updateHostDisplay;
 constexpr auto S = E::publishSync;
+constexpr auto O = E::countOutsideSongChange;
 
 juce::String describe (const EditEffects& effects)
 {
     static const char* const names[] = { "R", "P", "D", "S", "E", "resetPlayback", "rejoinSyncRole", "moveSectionParameter",
-                                         "clearPendingJump", "postSelectionJump", "postPlaybackMode" };
+                                         "clearPendingJump", "postSelectionJump", "postPlaybackMode", "O" };
     juce::StringArray list;
     for (auto effect : effects)
         list.add (names[(int) effect]);
@@ -99,14 +100,14 @@ TEST (EditPath, EveryWriterRunsItsEffectsInItsOrder)
         { "replacement keeping the sync fields", twoSections, [] (auto& p) { p.replaceState (p.getStateCopy(), true); },
           { E::resetPlayback, P, R, S } },
         { "state chunk", {}, [currentChunk] (auto& p) { const auto c = chunkOf (currentChunk); p.setStateInformation (c.getData(), (int) c.getSize()); },
-          { E::resetPlayback, E::rejoinSyncRole, P, R, S } },
+          { E::resetPlayback, E::rejoinSyncRole, P, R, S, O } },
         { "state chunk once a role was chosen", [] (auto& p) { p.setSyncMode (0); },
           [currentChunk] (auto& p) { const auto c = chunkOf (currentChunk); p.setStateInformation (c.getData(), (int) c.getSize()); },
-          { E::resetPlayback, P, R, S } },
+          { E::resetPlayback, P, R, S, O } },
         { "older state chunk", {}, [olderChunk] (auto& p) { const auto c = chunkOf (olderChunk); p.setStateInformation (c.getData(), (int) c.getSize()); },
-          { E::resetPlayback, E::rejoinSyncRole, P, D, R, S } },
+          { E::resetPlayback, E::rejoinSyncRole, P, D, R, S, O } },
         { "unreadable state chunk", twoSections, [] (auto& p) { p.setStateInformation ("nonsense", 8); },
-          { E::resetPlayback, E::rejoinSyncRole, P, D, R, S } },
+          { E::resetPlayback, E::rejoinSyncRole, P, D, R, S, O } },
         { "portable project", twoSections, [portableProject] (auto& p) { ASSERT_TRUE (p.applyPortableProject (portableProject (p)).wasOk()); },
           { E::resetPlayback, P, D, R, S, E::countExternalEdit } },
         { "refused portable project", twoSections, [] (auto& p) { EXPECT_TRUE (p.applyPortableProject (juce::var (1)).failed()); }, {} },
@@ -161,7 +162,7 @@ TEST (EditPath, AFollowerTakesTheLeadersChangesThroughTheEditPath)
     changed[1].bassVoicing = "Jazz";
     leader.setSections (changed, true);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return follower.getSections()[1].bassVoicing == "Jazz"; }));
-    EXPECT_EQ (describe (ran), describe ({ E::resetPlayback, E::rejoinSyncRole, P, R, S }));
+    EXPECT_EQ (describe (ran), describe ({ E::resetPlayback, E::rejoinSyncRole, P, R, S, O }));
 
     CorvessaProcessorTestProbe::watchEdits (follower, {});
     syncFile.deleteFile();

@@ -16,7 +16,8 @@ enum class EditEffect
     moveSectionParameter,   // the section parameter goes to the selected section (or Auto-Advance)
     clearPendingJump,       // a section jump posted for the audio thread is dropped
     postSelectionJump,      // the selected section waits for the playing one to end (not under Auto-Advance)
-    postPlaybackMode        // the audio thread is asked to loop or advance; the section parameter follows
+    postPlaybackMode,       // the audio thread is asked to loop or advance; the section parameter follows
+    countOutsideSongChange  // the counter the window watches for a song replaced behind its back goes up by one
 };
 
 using EditEffects = std::vector<EditEffect>;

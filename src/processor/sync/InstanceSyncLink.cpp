@@ -257,6 +257,7 @@ void InstanceSyncLink::applyLeaderSnapshot (const InstanceSync::SharedSnapshot& 
 
         case SyncApplyPath::full:
             state.replaceState (*next, false);
+            state.editState ({}, { EditEffect::countOutsideSongChange });
             return;
     }
 }
