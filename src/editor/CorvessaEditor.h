@@ -168,7 +168,8 @@ public:
     void syncControlsFromProcessor (bool useWorkingSection);
     void syncPlaybackState();
     void updateGenerationStatus();
-    // Green, held for 2000 ms, so that the tick's compile-state texts do not overwrite it at once.
+    // Held for 2000 ms, so that the tick's compile-state texts do not overwrite it at once; green,
+    // or the warning yellow for a text that reads "Status: Could not ...".
     void showStatus (const juce::String& text);
     void refreshHelpButton();
 

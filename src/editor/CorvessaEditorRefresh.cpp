@@ -379,7 +379,9 @@ void CorvessaEditor::setHeldStatus (const juce::String& text, juce::Colour colou
 
 void CorvessaEditor::showStatus (const juce::String& text)
 {
-    setHeldStatus (text, Palette::green);
+    // The kit reports failures as texts too; they must not read as done.
+    const bool failed = text.startsWith ("Status: Could not");
+    setHeldStatus (text, failed ? Palette::yellow : Palette::green);
 }
 
 bool CorvessaEditor::isStatusHoldOver()
