@@ -287,13 +287,28 @@ private:
     std::optional<juce::String> hoverHintFor (const juce::Component* control) const;
 
     //==== outputs and clips (CorvessaEditorOutputs.cpp) ============================================
+    void setOutputLayerChoice (int value);
+    void toggleOutputLayer (int layer);
     void updateOutputControls (int value, bool applyFallback);
+    void updateOutputKnob (int value);
     void updatePianoRollOutput();
+    // True when a voiced chord of the shown compiled section has Shimmer notes.
+    bool hasShimmerNotes() const;
+    void setShimmerMode (int style);
     void updateShimmerControls();
     void updateBodyWithShimmerToggle();
     void updateClipTileTooltips();
+    // The four clip tiles; a tile's layer is "Bass", "Body" or "Shimmer", "All" for any other.
+    juce::Component* findClipTile (const juce::Component* componentOrChild) const;
+    juce::String clipTileLayerName (const juce::Component* tile) const;
+    juce::File createClipFile (juce::Component* tile);
     void showClipMenu (juce::Component* tile);
+    static juce::PopupMenu buildClipMenu();
+    void handleClipMenuResult (juce::Component* tile, int itemId);
+    void saveClipToDisk (const juce::File& file, const juce::String& layer);
     void showOutputLayerMenu();
+    juce::PopupMenu buildOutputLayerMenu() const;
+    void handleOutputLayerMenuResult (int itemId);
 
     //==== sync (CorvessaEditorSync.cpp) ============================================================
     bool isSyncFollower() const;

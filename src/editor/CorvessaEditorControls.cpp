@@ -212,6 +212,21 @@ void CorvessaEditor::buttonClicked (juce::Button* button)
         return;
     }
 
+    if (button == &outputAllPill || button == &outputBassPill || button == &outputBodyPill || button == &outputShimmerPill)
+    {
+        if (button == &outputAllPill)
+            setOutputLayerChoice (0);
+        else
+            toggleOutputLayer (button == &outputBassPill ? 1 : button == &outputBodyPill ? 2 : 3);
+        return;
+    }
+
+    if (button == &shimmerOffButton || button == &shimmerTopButton || button == &shimmerColorButton || button == &shimmerHaloButton)
+    {
+        setShimmerMode (button == &shimmerOffButton ? 0 : button == &shimmerTopButton ? 1 : button == &shimmerColorButton ? 2 : 3);
+        return;
+    }
+
     const std::pair<juce::Button*, int> tabs[] = { { &bassTab, 0 }, { &bodyTab, 1 }, { &shimmerTab, 2 } };
     for (const auto& [tab, index] : tabs)
     {

@@ -147,6 +147,34 @@ public:
     juce::Rectangle<int> arrangementCard() const { return editor.arrangementCardBounds; }
     juce::Rectangle<int> highlight() const { return editor.chordEditorHighlightBounds; }
 
+    //==== outputs, clip tiles and sync ============================================================
+    void setOutputChoice (int value) { editor.setOutputLayerChoice (value); }
+    void updateOutputControls (int value, bool applyFallback) { editor.updateOutputControls (value, applyFallback); }
+    bool hasShimmerNotes() const { return editor.hasShimmerNotes(); }
+    juce::PopupMenu outputMenu() const { return editor.buildOutputLayerMenu(); }
+    void outputMenuResult (int itemId) { editor.handleOutputLayerMenuResult (itemId); }
+    void updatePianoRollOutput() { editor.updatePianoRollOutput(); }
+    juce::File createClipFile (juce::Component* tile) { return editor.createClipFile (tile); }
+    juce::PopupMenu clipMenu() const { return CorvessaEditor::buildClipMenu(); }
+    void clipMenuResult (juce::Component* tile, int itemId) { editor.handleClipMenuResult (tile, itemId); }
+    void saveClipToDisk (const juce::File& file, const juce::String& layer) { editor.saveClipToDisk (file, layer); }
+    PianoRollComponent& pianoRoll() { return editor.pianoRoll; }
+    ProgressionStripComponent& strip() { return editor.progressionStrip; }
+    juce::TextEditor& progressionField() { return editor.progressionEditor; }
+
+    // The kit's native drag and save dialog replaced by a test's own (the window builds its
+    // controllers with the kit's defaults, which need a display and a user).
+    void useDragStarter (velmar::FileDragController::Starter starter)
+    {
+        std::destroy_at (&editor.fileDragController);
+        ::new (&editor.fileDragController) velmar::FileDragController (std::move (starter));
+    }
+    void useSaveBackend (velmar::MidiFileSaveController::Backend backend)
+    {
+        std::destroy_at (&editor.midiFileSaveController);
+        ::new (&editor.midiFileSaveController) velmar::MidiFileSaveController (std::move (backend));
+    }
+
 private:
     CorvessaEditor& editor;
 };
