@@ -312,6 +312,8 @@ private:
 
     //==== sync (CorvessaEditorSync.cpp) ============================================================
     bool isSyncFollower() const;
+    void requestSyncMode (int mode, bool takeOver);
+    void confirmSyncTakeOver();
     void updateSyncButtons (int mode);
     void applySyncEditLock();
 

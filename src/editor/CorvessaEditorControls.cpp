@@ -227,6 +227,12 @@ void CorvessaEditor::buttonClicked (juce::Button* button)
         return;
     }
 
+    if (button == &syncOffButton || button == &syncLeaderButton || button == &syncFollowerButton)
+    {
+        requestSyncMode (button == &syncOffButton ? 0 : button == &syncLeaderButton ? 1 : 2, false);
+        return;
+    }
+
     const std::pair<juce::Button*, int> tabs[] = { { &bassTab, 0 }, { &bodyTab, 1 }, { &shimmerTab, 2 } };
     for (const auto& [tab, index] : tabs)
     {

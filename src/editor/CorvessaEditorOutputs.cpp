@@ -175,6 +175,13 @@ bool CorvessaEditor::hasShimmerNotes() const
 
 void CorvessaEditor::setShimmerMode (int style)
 {
+    // The buttons are disabled for a follower; a click queued before that is set back.
+    if (isSyncFollower())
+    {
+        updateShimmerControls();
+        return;
+    }
+
     processor.setArrangeShimmerTopNoteEnabled (style == 1 || style == 3);
     processor.setArrangeShimmerColorNotesEnabled (style == 2 || style == 3);
     updateShimmerControls();

@@ -158,6 +158,8 @@ public:
     juce::PopupMenu clipMenu() const { return CorvessaEditor::buildClipMenu(); }
     void clipMenuResult (juce::Component* tile, int itemId) { editor.handleClipMenuResult (tile, itemId); }
     void saveClipToDisk (const juce::File& file, const juce::String& layer) { editor.saveClipToDisk (file, layer); }
+    void requestSyncMode (int mode, bool takeOver) { editor.requestSyncMode (mode, takeOver); }
+    void applySyncEditLock() { editor.applySyncEditLock(); }
     PianoRollComponent& pianoRoll() { return editor.pianoRoll; }
     ProgressionStripComponent& strip() { return editor.progressionStrip; }
     juce::TextEditor& progressionField() { return editor.progressionEditor; }

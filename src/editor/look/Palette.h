@@ -29,6 +29,12 @@ inline const juce::Colour red      { 0xfff38ba8 };   // destructive actions, err
 inline const juce::Colour libraryGreen  { 0xff90ee90 };
 inline const juce::Colour libraryOrange { 0xffffa500 };
 
+// Status colours of the sync controls, outside the palette: a role taken (the library's green),
+// a leader refused (its orange), sync switched off.
+inline const juce::Colour& syncGreen  = libraryGreen;
+inline const juce::Colour& syncOrange = libraryOrange;
+inline const juce::Colour  syncGrey   { 0xff808080 };
+
 // Layer colours are the same everywhere.
 inline const juce::Colour& bassLayer    = teal;
 inline const juce::Colour& bodyLayer    = blue;
