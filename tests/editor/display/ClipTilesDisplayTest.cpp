@@ -4,6 +4,10 @@
 #include "../EditorFixture.h"
 
 #include "kit/clips/FileUri.h"
+#include "support/ComponentSearch.h"
+
+using corvessa::test::findChild;
+using corvessa::test::findOnDesktop;
 
 namespace
 {
@@ -22,29 +26,6 @@ juce::String runWhilePumping (const juce::StringArray& command, int timeoutMs = 
         return "<" + command[0] + " did not finish>";
     }
     return process.readAllProcessOutput();
-}
-
-template <typename Type>
-Type* findOnDesktop()
-{
-    auto& desktop = juce::Desktop::getInstance();
-    for (int i = 0; i < desktop.getNumComponents(); ++i)
-        if (auto* found = dynamic_cast<Type*> (desktop.getComponent (i)); found != nullptr && found->isVisible())
-            return found;
-    return nullptr;
-}
-
-template <typename Type>
-Type* findChild (juce::Component& parent)
-{
-    for (auto* child : parent.getChildren())
-    {
-        if (auto* found = dynamic_cast<Type*> (child))
-            return found;
-        if (auto* deeper = findChild<Type> (*child))
-            return deeper;
-    }
-    return nullptr;
 }
 } // namespace
 

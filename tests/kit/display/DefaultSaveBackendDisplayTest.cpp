@@ -4,6 +4,7 @@
 #include "kit/clips/DefaultSaveBackend.h"
 
 #include "kit/KitTestSupport.h"
+#include "support/ComponentSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -11,37 +12,11 @@
 #include <vector>
 
 using velmar::MidiFileSaveController;
+using corvessa::test::findChild;
+using corvessa::test::findOnDesktop;
 
 namespace
 {
-    template <typename Type>
-    Type* findOnDesktop()
-    {
-        auto& desktop = juce::Desktop::getInstance();
-
-        for (int i = 0; i < desktop.getNumComponents(); ++i)
-            if (auto* found = dynamic_cast<Type*> (desktop.getComponent (i)))
-                if (found->isVisible())
-                    return found;
-
-        return nullptr;
-    }
-
-    template <typename Type>
-    Type* findChild (juce::Component& parent)
-    {
-        for (auto* child : parent.getChildren())
-        {
-            if (auto* found = dynamic_cast<Type*> (child))
-                return found;
-
-            if (auto* deeper = findChild<Type> (*child))
-                return deeper;
-        }
-
-        return nullptr;
-    }
-
     juce::String alertMessage (juce::AlertWindow& alert)
     {
         juce::String text;
