@@ -17,16 +17,6 @@ void closeWindow (std::unique_ptr<juce::AudioProcessorEditor>& editor)
     PluginHost::pumpMessages (300);
 }
 
-// The pointer moved to a point of the window and a button pressed there (1 left, 4 wheel up),
-// as the user does it: through the X server, into the plug-in's own window.
-void pressAt (juce::Component& window, juce::Point<int> at, int button)
-{
-    const auto p = window.getScreenPosition() + at;
-    HostDisplay::runToEnd ({ "xdotool", "mousemove", juce::String (p.x), juce::String (p.y) }, 10000);
-    PluginHost::pumpMessages (100);
-    HostDisplay::runToEnd ({ "xdotool", "click", juce::String (button) }, 10000);
-    PluginHost::pumpMessages (200);
-}
 } // namespace
 
 TEST (HostedEditor, OpensAtTheCanvasSizeAgainAndAgain)
@@ -132,12 +122,12 @@ TEST (HostedEditor, ControlsUsedInTheWindowAreHeardWhenTheSongPlays)
 
     const juce::Point<int> bodyOctaveKnob (158, 242), bassTab (55, 266), bassAddOctave (312, 227);
 
-    pressAt (*editor, bodyOctaveKnob, 4);
+    HostDisplay::pressAt (*editor, bodyOctaveKnob, 4);
     EXPECT_TRUE (heard (3, { 72, 76, 79 }));
     EXPECT_TRUE (heard (2, { 60 }));
 
-    pressAt (*editor, bassTab, 1);
-    pressAt (*editor, bassAddOctave, 1);
+    HostDisplay::pressAt (*editor, bassTab, 1);
+    HostDisplay::pressAt (*editor, bassAddOctave, 1);
     EXPECT_TRUE (heard (2, { 48, 60 }));
     EXPECT_TRUE (heard (3, { 72, 76, 79 }));
 

@@ -81,12 +81,23 @@ std::unique_ptr<juce::AudioProcessorEditor> showEditor (juce::AudioPluginInstanc
     return editor;
 }
 
-void clickOnScreen (juce::Point<int> position)
+// The pointer moved to a point of the screen and a button pressed there, through the X server.
+static void pressOnScreen (juce::Point<int> position, int button)
 {
     runToEnd ({ "xdotool", "mousemove", juce::String (position.x), juce::String (position.y) }, 10000);
     PluginHost::pumpMessages (100);
-    runToEnd ({ "xdotool", "click", "1" }, 10000);
+    runToEnd ({ "xdotool", "click", juce::String (button) }, 10000);
     PluginHost::pumpMessages (200);
+}
+
+void clickOnScreen (juce::Point<int> position)
+{
+    pressOnScreen (position, 1);
+}
+
+void pressAt (juce::Component& window, juce::Point<int> at, int button)
+{
+    pressOnScreen (window.getScreenPosition() + at, button);
 }
 
 juce::Image screenshot (const juce::String& name)

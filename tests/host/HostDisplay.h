@@ -21,6 +21,10 @@ std::unique_ptr<juce::AudioProcessorEditor> showEditor (juce::AudioPluginInstanc
 // The left button clicked at a point of the screen, through the X server as a user clicks.
 void clickOnScreen (juce::Point<int> position);
 
+// The pointer moved to a point of the window and a button pressed there (1 left, 4 wheel up),
+// as the user does it: through the X server, into the plug-in's own window.
+void pressAt (juce::Component& window, juce::Point<int> at, int button = 1);
+
 // A picture of the whole screen, also written to the screenshot folder as <name>.png.
 juce::Image screenshot (const juce::String& name);
 
