@@ -175,6 +175,7 @@ public:
 
 private:
     friend class CorvessaEditorTestProbe;
+    friend class ChordDraftTestProbe;
     friend class KeyboardFocusMouseListener;
 
     //==== construction helpers =====================================================================
@@ -318,6 +319,15 @@ private:
     void applySyncEditLock();
 
     //==== chord draft, presses and the text panel (chord_editor/) ==================================
+    // Ends every chord edit without a word: presses, previews, the text panel, the chord editor
+    // and the draft. Project loads, presets, generated sections and the follower switch call it.
+    void closeChordEditing();
+    // The text panel or the chord editor is open, or a draft exists.
+    bool isEditingProgression() const;
+    // Runs the action at once, or after the user agreed to abandon the chord edit in progress.
+    void confirmAbandonChordEdit (std::function<void()> action);
+
+    // Presses, previews and the chord menu (CorvessaEditorChordPress.cpp).
     void chordPressStarted (int index, juce::Component* source, juce::Point<int> position);
     void chordPressDragged (int index, juce::Component* source, juce::Point<int> position);
     void chordPressReleased (int index, juce::Component* source, juce::Point<int> position);
@@ -325,16 +335,40 @@ private:
     void previewChord (int index);
     void setHighlightedChord (int index, int source);
     void showChordContextMenu (int index, juce::Component* source, juce::Point<int> position);
+    juce::PopupMenu makeChordContextMenu (int index) const;
+    void handleChordMenuResult (int index, int itemId);
+
+    // The draft and its history (CorvessaEditorChordDraft.cpp).
     void openChordEditor (int index);
     void openChordEditorForAppend();
+    void openChordEditorForInsert (int index, bool before);
+    void beginChordDraftEdit (std::vector<ChordToken> tokens, int index, const juce::String& text);
+    ChordToken makeDefaultChordToken() const;
+    bool storeEditedChordInDraft();
     void previewDraftChordChange (int index, const juce::String& tokenText);
-    bool commitChordDraft (const juce::String& statusText);
-    void resetChordDraft (bool reload);
+    void recompileDraft();
+    void updatePianoRollTokenLabels (const std::vector<ChordToken>& tokens);
+    std::vector<ChordLabel> buildTokenLabels (const std::vector<ChordToken>& tokens) const;
+    void removeDraftChord (int index);
+    void removeAllDraftChords();
+    void clearChordDraftSelection();
+    ChordEditState captureChordEditState() const;
+    void recordChordEdit();
+    void resetChordEditHistory (const ChordEditState& state);
+    void applyChordEditState (const ChordEditState& state);
     bool undoChordEdit();
     bool redoChordEdit();
-    void setStripProgressionText (const juce::String& text);
+    bool commitChordDraft (const juce::String& statusText);
+    void commitProgressionTokens (std::vector<ChordToken> tokens, const juce::String& statusText, bool keepPanelOpen);
+    void resetChordDraft (bool reload);
+
+    // The progression text panel and the global scale (CorvessaEditorProgressionText.cpp).
+    void openProgressionTextPanel();
+    void closeProgressionTextPanel();
     void applyProgressionText();
-    void closeChordEditing();
+    void setStripProgressionText (const juce::String& text);
+    void applyGlobalScale (const juce::String& root, const juce::String& scale, const juce::String& bpmText);
+    void applyKeyScaleFromCombos();
 
     //==== mood panel (mood/panel/) =================================================================
     void onMoodGeneratorClosed();

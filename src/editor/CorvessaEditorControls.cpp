@@ -233,6 +233,12 @@ void CorvessaEditor::buttonClicked (juce::Button* button)
         return;
     }
 
+    if (button == &progressionCloseButton)
+    {
+        closeProgressionTextPanel();
+        return;
+    }
+
     const std::pair<juce::Button*, int> tabs[] = { { &bassTab, 0 }, { &bodyTab, 1 }, { &shimmerTab, 2 } };
     for (const auto& [tab, index] : tabs)
     {

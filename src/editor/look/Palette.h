@@ -25,7 +25,8 @@ inline const juce::Colour yellow   { 0xfff9e2af };   // working, warnings, refus
 inline const juce::Colour peach    { 0xfffab387 };   // harmonic option or outside the scale
 inline const juce::Colour red      { 0xfff38ba8 };   // destructive actions, errors
 
-// Status colours of the project library, outside the palette.
+// Status colours outside the palette: the project library's, also those of typed and chord
+// draft edits.
 inline const juce::Colour libraryGreen  { 0xff90ee90 };
 inline const juce::Colour libraryOrange { 0xffffa500 };
 
