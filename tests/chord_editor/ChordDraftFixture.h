@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace juce { extern bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
+
 // Reaches the window's chord draft, presses and text panel for tests (the window declares it a
 // friend). Gestures go in through the callbacks the views and panels call, so the wiring is
 // tested with them; the hold timer is fired by the test instead of the clock.
@@ -18,6 +20,7 @@ public:
     PianoRollComponent& roll() { return editor.pianoRoll; }
     ProgressionStripComponent& strip() { return editor.progressionStrip; }
     juce::TextEditor& textField() { return editor.progressionEditor; }
+    juce::TextButton& textPanelCloseButton() { return editor.progressionCloseButton; }
     PanelComponent& textPanel() { return editor.progressionTextPanel; }
     ConfirmationDialog& confirmation() { return editor.confirmationDialog; }
     juce::Label& status() { return editor.statusLabel; }
@@ -82,8 +85,15 @@ public:
     // The text panel.
     void openTextPanel() { editor.openProgressionTextPanel(); }
     void closeTextPanel() { editor.closeProgressionTextPanel(); }
-    // Typing: the field changes and tells its listeners, as a keystroke does.
-    void type (const juce::String& text) { textField().setText (text, true); }
+    // Typing: the field changes and tells its listeners, as a keystroke does (the field posts
+    // its change message, which is delivered here).
+    void type (const juce::String& text)
+    {
+        textField().setText (text, true);
+        while (juce::dispatchNextMessageOnSystemQueue (true))
+        {
+        }
+    }
     void pressReturn() { editor.textEditorReturnKeyPressed (textField()); }
     bool textTimerRunning() const { return editor.isTimerRunning (CorvessaEditor::textApplyTimerId); }
     bool fireTextTimer()
