@@ -59,6 +59,19 @@ void CorvessaEditor::applyProgressionText()
     if (isSyncFollower())
         return;
 
+    // The typed text wins over a draft begun before it: left open, a later "Apply & Close" of
+    // the draft would write the older progression back over it.
+    if (chordDraftActive)
+    {
+        const bool textPanelShown = progressionTextPanel.isVisible();
+        closeChordEditing();
+        if (textPanelShown)
+        {
+            progressionTextPanel.setVisible (true);
+            layoutContent();
+        }
+    }
+
     const auto raw = progressionEditor.getText();
     const auto text = normaliseProgressionText (raw);
     if (raw.trim() != text)
