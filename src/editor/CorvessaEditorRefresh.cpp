@@ -221,12 +221,13 @@ void CorvessaEditor::syncPlaybackState()
     autoAdvanceButton.setToggleState (processor.isAutoAdvanceSelected(), juce::dontSendNotification);
 
     // Under Auto-Advance the shown section follows the playing one, once per change, so the
-    // user may still look at another section until playback moves on.
+    // user may still look at another section until playback moves on. Not while a chord draft
+    // is open: its apply writes into the shown section, which must stay the one it came from.
     const auto transport = processor.getTransportSnapshot();
     const int playing = processor.isAutoAdvanceSelected() && transport.isPlaying ? processor.getCurrentSectionIndex() : -1;
     if (playing < 0)
         lastFollowedSection = -1;
-    if (playing != lastFollowedSection)
+    if (playing != lastFollowedSection && ! chordDraftActive)
     {
         lastFollowedSection = playing;
         const auto sections = processor.getSections();

@@ -4,6 +4,25 @@
 
 #include "editor/look/Palette.h"
 
+namespace
+{
+// A play head that reports the transport running at this position.
+class RunningPlayHead : public juce::AudioPlayHead
+{
+public:
+    juce::Optional<PositionInfo> getPosition() const override
+    {
+        PositionInfo info;
+        info.setIsPlaying (true);
+        info.setBpm (120.0);
+        info.setPpqPosition (ppq);
+        return info;
+    }
+
+    double ppq = 0.0;
+};
+} // namespace
+
 TEST_F (ChordDraftTest, TypedTextIsAppliedHalfASecondAfterTheLastKeystroke)
 {
     useSong ("C G");
@@ -140,4 +159,42 @@ TEST_F (ChordDraftTest, ApplyingTypedTextEndsAChordDraftSoItsApplyCannotWriteOve
     // What the chord editor's "Apply & Close" would have written over the text.
     draft->applyPanel();
     EXPECT_EQ (processor->getProgression(), "Dm G");
+}
+
+TEST_F (ChordDraftTest, AutoAdvanceDoesNotMoveTheViewWhileADraftIsOpen)
+{
+    processor->setSections (song ({ { "A", "C" }, { "B", "Am" } }), true);
+    processor->setSelectedSectionViewIndex (0);
+    processor->setWorkingSection (processor->getSections()[0]);
+    processor->setSectionPlaybackMode (1);
+    waitForCompile();
+    probe->tick();
+
+    draft->openChord (0);
+    draft->changeChordTo ("E");
+
+    // The host plays on into section B.
+    processor->prepareToPlay (44100.0, 512);
+    RunningPlayHead head;
+    head.ppq = 4.5;
+    processor->setPlayHead (&head);
+    juce::AudioBuffer<float> audio (2, 512);
+    juce::MidiBuffer midi;
+    processor->processBlock (audio, midi);
+    processor->setPlayHead (nullptr);
+    ASSERT_EQ (processor->getCurrentSectionIndex(), 1);
+
+    probe->tick();
+    EXPECT_EQ (processor->getSelectedSectionViewIndex(), 0);
+    EXPECT_TRUE (draft->draftActive());
+
+    draft->applyPanel();
+    const auto sections = processor->getSections();
+    EXPECT_EQ (sections[0].progression, "E");
+    EXPECT_EQ (sections[1].progression, "Am");
+
+    // With the draft gone the view follows the playing section again.
+    probe->tick();
+    EXPECT_EQ (processor->getSelectedSectionViewIndex(), 1);
+    processor->releaseResources();
 }
