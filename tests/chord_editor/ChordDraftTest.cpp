@@ -314,3 +314,64 @@ TEST_F (ChordDraftTest, UndoAndRedoThenApplyWriteTheStateReached)
     EXPECT_TRUE (probe->press (ctrlZ()));
     EXPECT_FALSE (draft->draftActive());
 }
+
+//==== followers =====================================================================================
+
+TEST_F (ChordDraftTest, AFollowersWindowEditsNoChord)
+{
+    useSong ("C Am F");
+    // A press already running when the instance starts following is only cancelled.
+    draft->pressRoll (1);
+    processor->setSyncMode (2);
+    ASSERT_EQ (processor->getSyncMode(), 2);
+    ASSERT_TRUE (draft->fireHoldTimer());
+    EXPECT_FALSE (draft->pressActive());
+    EXPECT_FALSE (draft->pressPreviewing());
+
+    const std::pair<const char*, std::function<void (ChordDraftTestProbe&)>> entryPoints[] = {
+        { "open", [] (auto& d) { d.openChord (1); } },
+        { "append", [] (auto& d) { d.openForAppend(); } },
+        { "insert", [] (auto& d) { d.openForInsert (0, true); } },
+        { "press and hold", [] (auto& d) { d.pressRoll (1); d.fireHoldTimer(); d.releaseRoll (1); } },
+        { "click", [] (auto& d) { d.pressRoll (1); d.releaseRoll (1); } },
+        { "menu: edit chord", [] (auto& d) { d.chooseMenuItem (1, 3); } },
+        { "menu: edit progression", [] (auto& d) { d.chooseMenuItem (1, 7); } },
+        { "text panel", [] (auto& d) { d.openTextPanel(); } },
+        { "typing", [] (auto& d) { d.type ("Em"); d.pressReturn(); d.closeTextPanel(); } },
+        { "global scale", [] (auto& d) { d.applyGlobalScale ("E", "Minor", "90"); } },
+        { "key and scale combos", [] (auto& d) { d.applyKeyScaleFromCombos(); } },
+    };
+
+    const auto sections = processor->getSections();
+    for (const auto& [what, entry] : entryPoints)
+    {
+        entry (*draft);
+        EXPECT_FALSE (draft->draftActive()) << what;
+        EXPECT_FALSE (draft->panel().isVisible()) << what;
+        EXPECT_FALSE (draft->textPanel().isVisible()) << what;
+        EXPECT_FALSE (draft->holdTimerRunning()) << what;
+        EXPECT_FALSE (draft->textTimerRunning()) << what;
+        EXPECT_EQ (processor->getProgression(), "C Am F") << what;
+        EXPECT_EQ (processor->getSections(), sections) << what;
+    }
+}
+
+TEST_F (ChordDraftTest, ADraftLeftOpenWhenTheInstanceStartsFollowingIsNeverWritten)
+{
+    useSong ("C Am F");
+    draft->openChord (1);
+    draft->changeChordTo ("Dm");
+    processor->setSyncMode (2);
+    ASSERT_EQ (processor->getSyncMode(), 2);
+
+    draft->changeChordTo ("Em");
+    EXPECT_EQ (draft->roll().chords[1].symbol, "Dm") << "no preview of the change";
+    EXPECT_FALSE (draft->storeChord());
+    draft->removeChord (0);
+    draft->chooseMenuItem (-1, 6);
+    EXPECT_TRUE (probe->press (ctrlZ()));   // swallowed
+    EXPECT_EQ (draft->draftText(), "C Am F");
+
+    draft->applyPanel();
+    EXPECT_EQ (processor->getProgression(), "C Am F");
+}
