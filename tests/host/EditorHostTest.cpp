@@ -8,17 +8,6 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
-void closeWindow (std::unique_ptr<juce::AudioProcessorEditor>& editor)
-{
-    editor->removeFromDesktop();
-    editor.reset();
-    PluginHost::pumpMessages (300);
-}
-
-} // namespace
-
 TEST (HostedEditor, OpensAtTheCanvasSizeAgainAndAgain)
 {
     auto instance = PluginHost::createInstance();
@@ -73,7 +62,7 @@ TEST (HostedEditor, DrawsIntoTheHostWindowOnADisplay)
                 ++titleInk;
     EXPECT_GT (titleInk, 50);   // "CORVESSA" is drawn
 
-    closeWindow (editor);
+    HostDisplay::closeEditor (editor);
 }
 
 // One section "C": Bass 60 on channel 2, Body 60 64 67 on channel 3. The window opens on the
@@ -137,5 +126,5 @@ TEST (HostedEditor, ControlsUsedInTheWindowAreHeardWhenTheSongPlays)
     EXPECT_EQ ((int) section.getProperty ("bodyOctave"), 1);
     EXPECT_EQ ((int) section.getProperty ("arrangeBassAddOctave"), 1);
 
-    closeWindow (editor);
+    HostDisplay::closeEditor (editor);
 }

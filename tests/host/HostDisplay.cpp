@@ -100,6 +100,13 @@ void pressAt (juce::Component& window, juce::Point<int> at, int button)
     pressOnScreen (window.getScreenPosition() + at, button);
 }
 
+void closeEditor (std::unique_ptr<juce::AudioProcessorEditor>& editor)
+{
+    editor->removeFromDesktop();
+    editor.reset();
+    PluginHost::pumpMessages (300);
+}
+
 juce::Image screenshot (const juce::String& name)
 {
     const auto file = getScreenshotFolder().getChildFile (name + ".png");

@@ -25,6 +25,10 @@ void clickOnScreen (juce::Point<int> position);
 // as the user does it: through the X server, into the plug-in's own window.
 void pressAt (juce::Component& window, juce::Point<int> at, int button = 1);
 
+// Takes a window shown by showEditor off the display and deletes it, letting its delayed calls
+// find it gone.
+void closeEditor (std::unique_ptr<juce::AudioProcessorEditor>& editor);
+
 // A picture of the whole screen, also written to the screenshot folder as <name>.png.
 juce::Image screenshot (const juce::String& name);
 
