@@ -2,6 +2,7 @@
 // inside the window, and the answer, which arrives later, acts on the chord pressed.
 #include "chord_editor/ChordDraftFixture.h"
 #include "editor/views/ViewTestSupport.h"
+#include "support/ComponentSnapshot.h"
 #include "support/MessagePump.h"
 
 namespace
@@ -9,14 +10,16 @@ namespace
 using corvessa::test::pumpMessagesFor;
 using corvessa::test::pumpMessagesUntil;
 
-// Opens the chord menu with a right press at the middle of the second of three equal chords
-// and picks the item `downs` steps down with the keyboard.
-void pickFromChordMenu (CorvessaEditor& window, PianoRollComponent& roll, int downs)
+// Opens the chord menu with a right press at the middle of the second of three equal chords,
+// pictures the window with it, and picks the item `downs` steps down with the keyboard.
+void pickFromChordMenu (CorvessaEditor& window, PianoRollComponent& roll, int downs, const juce::String& picture)
 {
     viewtest::press (roll, { (float) roll.getWidth() / 2.0f, 50.0f }, viewtest::rightButton);
     ASSERT_TRUE (pumpMessagesUntil ([] { return juce::Component::getCurrentlyModalComponent() != nullptr; }));
     auto* menu = juce::Component::getCurrentlyModalComponent();
     EXPECT_TRUE (window.getScreenBounds().contains (menu->getScreenBounds())) << menu->getScreenBounds().toString();
+    pumpMessagesFor (100);
+    corvessa::test::writeSnapshot (window, picture);
 
     for (int i = 0; i < downs; ++i)
         menu->keyPressed (juce::KeyPress (juce::KeyPress::downKey));
@@ -39,13 +42,13 @@ TEST_F (ChordDraftDisplayTest, ARightPressOnAChordOpensTheRealChordMenuAndItsAns
     probe->tick();
 
     // Without a draft: "Edit chord", "Edit progression".
-    pickFromChordMenu (*editor, draft->roll(), 1);
+    pickFromChordMenu (*editor, draft->roll(), 1, "chord-menu-without-draft");
     ASSERT_TRUE (draft->panel().isVisible());
     EXPECT_EQ (draft->panel().chordIndex, 1);
     EXPECT_EQ (draft->panel().buildChordText(), "Am");
 
     // With the draft: "Add chord before", "Add chord after", "Edit chord", "Delete chord".
-    pickFromChordMenu (*editor, draft->roll(), 4);
+    pickFromChordMenu (*editor, draft->roll(), 4, "chord-menu-with-draft");
     EXPECT_EQ (draft->draftText(), "C F");
 
     juce::PopupMenu::dismissAllActiveMenus();
