@@ -296,6 +296,14 @@ void CorvessaEditor::buttonClicked (juce::Button* button)
 
 void CorvessaEditor::comboBoxChanged (juce::ComboBox* combo)
 {
+    // Key and Scale set the whole song's key at once.
+    if (combo == &keyCombo || combo == &scaleCombo)
+    {
+        if (! isSyncFollower())
+            applyKeyScaleFromCombos();
+        return;
+    }
+
     const bool voicing = combo == &bodyVoicingCombo || combo == &shimmerVoicingCombo;
     const bool octave = combo == &bassOctaveCombo || combo == &bodyOctaveCombo || combo == &shimmerOctaveCombo;
 

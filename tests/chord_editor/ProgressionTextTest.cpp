@@ -111,15 +111,32 @@ TEST_F (ChordDraftTest, TheKeyAndScaleCombosSetTheGlobalScaleWithTheSongsTempo)
 {
     useSong ("C G");
     processor->setCurrentScale ("Major", "C", "120");
-    draft->keyCombo().setText ("E", juce::dontSendNotification);
-    draft->scaleCombo().setText ("Minor", juce::dontSendNotification);
 
-    draft->applyKeyScaleFromCombos();
+    // The user picks a key, then a scale: each choice takes effect at once.
+    const auto choose = [] (juce::ComboBox& combo, const juce::String& text)
+    {
+        for (int i = 0; i < combo.getNumItems(); ++i)
+            if (combo.getItemText (i) == text)
+                combo.setSelectedItemIndex (i, juce::sendNotificationSync);
+    };
+    choose (draft->keyCombo(), "E");
+    EXPECT_EQ (processor->getSections()[0].rootKey, "E");
+    EXPECT_EQ (processor->getSections()[0].scale, "Major");
+    choose (draft->scaleCombo(), "Minor");
 
     const auto section = processor->getSections()[0];
     EXPECT_EQ (section.rootKey, "E");
     EXPECT_EQ (section.scale, "Minor");
     EXPECT_EQ (section.suggestedBpm, "120");
+    EXPECT_EQ (processor->getCurrentRootKey(), "E");
+
+    // The window putting the song's key into the combos changes nothing.
+    const auto edits = processor->getSections();
+    processor->setCurrentScale ("Dorian", "A", "120");
+    waitForCompile();
+    probe->tick();
+    EXPECT_EQ (draft->keyCombo().getText(), "A");
+    EXPECT_EQ (processor->getSections(), edits);
 }
 
 TEST_F (ChordDraftTest, TheGlobalScaleKeepsAnOpenDraftAndHearsItInTheNewKey)
