@@ -391,45 +391,35 @@ void CorvessaEditor::applyChordEditState (const ChordEditState& state)
 
 bool CorvessaEditor::undoChordEdit()
 {
-    if (! chordDraftActive || chordUndoStack.empty())
-        return false;
-
-    const auto live = captureChordEditState();
-    const auto step = chordUndoStack.back();
-    chordUndoStack.pop_back();
-
-    if (live.progressionText != step.progressionText)
-    {
-        chordRedoStack.push_back (live);
-        trimChordEditStack (chordRedoStack);
-    }
-
-    applyChordEditState (step);
-    currentChordEdit = captureChordEditState();
-    currentChordEditRecorded = true;
-    setStatus ("Status: Chord edit undone", Palette::libraryGreen);
-    return true;
+    return stepChordEditHistory (chordUndoStack, chordRedoStack, "Status: Chord edit undone");
 }
 
 bool CorvessaEditor::redoChordEdit()
 {
-    if (! chordDraftActive || chordRedoStack.empty())
+    return stepChordEditHistory (chordRedoStack, chordUndoStack, "Status: Chord edit redone");
+}
+
+bool CorvessaEditor::stepChordEditHistory (std::vector<ChordEditState>& from, std::vector<ChordEditState>& to,
+                                           const juce::String& statusText)
+{
+    if (! chordDraftActive || from.empty())
         return false;
 
     const auto live = captureChordEditState();
-    const auto step = chordRedoStack.back();
-    chordRedoStack.pop_back();
+    const auto step = from.back();
+    from.pop_back();
 
+    // The state left behind can be stepped back to, unless it is the one reached.
     if (live.progressionText != step.progressionText)
     {
-        chordUndoStack.push_back (live);
-        trimChordEditStack (chordUndoStack);
+        to.push_back (live);
+        trimChordEditStack (to);
     }
 
     applyChordEditState (step);
     currentChordEdit = captureChordEditState();
     currentChordEditRecorded = true;
-    setStatus ("Status: Chord edit redone", Palette::libraryGreen);
+    setStatus (statusText, Palette::libraryGreen);
     return true;
 }
 

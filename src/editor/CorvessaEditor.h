@@ -358,6 +358,8 @@ private:
     void applyChordEditState (const ChordEditState& state);
     bool undoChordEdit();
     bool redoChordEdit();
+    // Takes the newest step of one stack, keeping the live state on the other (undo and redo).
+    bool stepChordEditHistory (std::vector<ChordEditState>& from, std::vector<ChordEditState>& to, const juce::String& statusText);
     bool commitChordDraft (const juce::String& statusText);
     void commitProgressionTokens (std::vector<ChordToken> tokens, const juce::String& statusText, bool keepPanelOpen);
     void resetChordDraft (bool reload);

@@ -2,18 +2,13 @@
 // song through the AI-client bridge's folders (bridge_client.py beside this file): the client
 // finds the instance by its presence file, reads, validates, sets, undoes and runs two
 // transactions; the MIDI the host receives follows each song the client sets.
+#include "HostedPlayback.h"
 #include "PluginHost.h"
-
-#include "../processor/MidiEventList.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
-constexpr double sampleRate = 44100.0;
-constexpr int blockSize = 512;
-constexpr double blockBeats = blockSize * 120.0 / (sampleRate * 60.0);
-
 // One one-bar section "C", selected: Bass strikes note 60 on channel 2.
 const char* const oneSectionChunk = R"(
 <CorvessaState>
@@ -38,33 +33,14 @@ juce::File clientScript()
 class PlayingHost
 {
 public:
-    PlayingHost()
-    {
-        juce::String error;
-        instance = PluginHost::createInstance (sampleRate, blockSize, &error);
-        if (instance == nullptr)
-        {
-            ADD_FAILURE() << error;
-            return;
-        }
-        instance->setPlayHead (&head);
-        midi.ensureSize (1 << 16);
-        PluginHost::setProcessorChunk (*instance, PluginHost::chunkFromXml (oneSectionChunk));
-    }
-
-    ~PlayingHost()
-    {
-        if (instance != nullptr)
-            instance->setPlayHead (nullptr);
-    }
+    PlayingHost() : playback (oneSectionChunk) {}
 
     void playBlock()
     {
-        head.play (ppq, 120.0);
-        PluginHost::processBlock (*instance, audio, midi);
-        ppq += blockBeats;
+        const auto events = playback.playAt (ppq);
+        ppq += HostedPlayback::blockBeats;
 
-        for (const auto& e : eventsOf (midi))
+        for (const auto& e : events)
             if (e.on && e.channel == 2)
                 lastBassPitchClass = e.note % 12;
 
@@ -74,8 +50,7 @@ public:
     // Stops the transport and starts again from the top of the song.
     void restart()
     {
-        head.stop();
-        PluginHost::processBlock (*instance, audio, midi);
+        playback.stop();
         ppq = 0.0;
         lastBassPitchClass = -1;
     }
@@ -93,13 +68,10 @@ public:
         return false;
     }
 
-    std::unique_ptr<juce::AudioPluginInstance> instance;
+    HostedPlayback playback;
     int lastBassPitchClass = -1;
 
 private:
-    PluginHost::TestPlayHead head;
-    juce::AudioBuffer<float> audio { 2, blockSize };
-    juce::MidiBuffer midi;
     double ppq = 0.0;
 };
 
@@ -111,7 +83,7 @@ TEST (HostedBridge, AnOutsideClientEditsThePlayingSongThroughFiles)
     ASSERT_TRUE (clientScript().existsAsFile()) << clientScript().getFullPathName();
 
     PlayingHost host;
-    ASSERT_NE (host.instance, nullptr);
+    ASSERT_NE (host.playback.instance, nullptr);
     ASSERT_TRUE (host.playUntilBass (pitchC)) << "the song as loaded";
 
     const auto work = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("bridge-client");
@@ -151,6 +123,6 @@ TEST (HostedBridge, AnOutsideClientEditsThePlayingSongThroughFiles)
                                                << host.lastBassPitchClass;
 
     // Unloading the plug-in takes its folder away.
-    host.instance.reset();
+    host.playback.instance.reset();
     EXPECT_FALSE (instancesRoot().getChildFile (result["instanceId"].toString()).exists());
 }
