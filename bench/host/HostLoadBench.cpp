@@ -39,10 +39,13 @@ struct Host
     juce::VST3PluginFormat format;
 };
 
+// Made and destroyed by main, around the run: a function-local static would be destroyed at
+// exit, after statics of the framework's that its shutdown still uses, and crash there.
+Host* currentHost = nullptr;
+
 Host& host()
 {
-    static Host h;
-    return h;
+    return *currentHost;
 }
 
 void loadAndDelete (benchmark::State& state, const char* bundle)
@@ -87,3 +90,20 @@ void BM_LoadAndDeleteBareInstrument (benchmark::State& state) { loadAndDelete (s
 
 BENCHMARK (BM_LoadAndDeleteBareInstrument)->UseRealTime()->Unit (benchmark::kMillisecond);
 BENCHMARK (BM_LoadAndDeleteCorvessa)->UseRealTime()->Unit (benchmark::kMillisecond);
+
+int main (int argc, char** argv)
+{
+    benchmark::Initialize (&argc, argv);
+
+    if (benchmark::ReportUnrecognizedArguments (argc, argv))
+        return 1;
+
+    {
+        Host h;
+        currentHost = &h;
+        benchmark::RunSpecifiedBenchmarks();
+        currentHost = nullptr;
+    }
+
+    return 0;
+}
