@@ -196,19 +196,19 @@ void CorvessaEditor::buttonClicked (juce::Button* button)
 
     if (button == &moodButton)
     {
-        toggleMoodPanel();
+        confirmAbandonChordEdit ([this] { toggleMoodPanel(); });
         return;
     }
 
     if (button == &projectsButton)
     {
-        showProjectLibrary();
+        confirmAbandonChordEdit ([this] { showProjectLibrary(); });
         return;
     }
 
     if (button == &jsonButton)
     {
-        openChordJsonOverlay();
+        confirmAbandonChordEdit ([this] { openChordJsonOverlay(); });
         return;
     }
 

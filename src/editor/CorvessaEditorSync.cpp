@@ -108,6 +108,13 @@ void CorvessaEditor::applySyncEditLock()
             }
         };
 
+        // The leader's song replaces whatever draft or typed text was open: dropped, not written.
+        if (isEditingProgression())
+        {
+            closeChordEditing();
+            hidden = true;
+        }
+
         hide (&moodPanel);
         if (processor.getMoodVisible())
             processor.setMoodVisible (false);

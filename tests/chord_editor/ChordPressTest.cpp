@@ -274,3 +274,65 @@ TEST_F (ChordDraftTest, OpeningAnotherPanelAsksBeforeAbandoningAChordEdit)
     EXPECT_FALSE (draft->confirmation().isVisible());
     EXPECT_EQ (processor->getProgression(), "C Am");
 }
+
+TEST_F (ChordDraftTest, TheProjectsPresetAndMoodButtonsAskBeforeAbandoningAChordEdit)
+{
+    struct Case { const char* button; juce::Component* opens; };
+    const Case cases[] = {
+        { "Projects", &probe->projectLibrary() },
+        { "{}", &probe->jsonOverlay() },
+        { "Mood Generator", &probe->moodPanel() },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.button);
+        useSong ("C Am");
+        draft->openChord (1);
+        draft->changeChordTo ("Em");
+        ASSERT_TRUE (draft->draftActive());
+
+        auto* button = dynamic_cast<juce::Button*> (probe->find (c.button));
+        ASSERT_NE (button, nullptr);
+        button->triggerClick();
+        ASSERT_TRUE (pumpUntil ([this] { return draft->confirmation().isVisible(); }));
+        EXPECT_FALSE (c.opens->isVisible()) << "nothing opens before the edit is settled";
+        EXPECT_TRUE (draft->draftActive());
+
+        draft->confirmation().buttonClicked (&draft->confirmation().confirmButton);
+        EXPECT_FALSE (draft->draftActive());
+        EXPECT_TRUE (c.opens->isVisible());
+        EXPECT_EQ (processor->getProgression(), "C Am") << "the abandoned draft was not written";
+
+        c.opens->setVisible (false);
+    }
+}
+
+TEST_F (ChordDraftTest, BecomingAFollowerDropsAnOpenChordEditWithoutWritingIt)
+{
+    struct Case { const char* what; std::function<void()> open; };
+    const Case cases[] = {
+        { "a chord draft", [this] { draft->openChord (1); draft->changeChordTo ("Em"); } },
+        { "the progression text panel", [this] { draft->chooseMenuItem (-1, 7); } },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        useSong ("C Am");
+        c.open();
+        ASSERT_TRUE (draft->isEditingProgression());
+
+        ASSERT_TRUE (processor->setSyncMode (2));
+        probe->tick();
+
+        EXPECT_FALSE (draft->isEditingProgression());
+        EXPECT_FALSE (draft->draftActive());
+        EXPECT_FALSE (draft->panel().isVisible());
+        EXPECT_FALSE (draft->textPanel().isVisible());
+        EXPECT_EQ (processor->getProgression(), "C Am");
+
+        processor->setSyncMode (0);
+        probe->tick();
+    }
+}

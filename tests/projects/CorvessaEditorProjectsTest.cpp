@@ -91,7 +91,8 @@ protected:
     // "Projects", the file's row, "Load".
     void loadThroughOverlay (const juce::File& file)
     {
-        showLibrary();
+        if (! library().isVisible())
+            showLibrary();
         const auto& entries = library().getEntries();
         for (int i = 0; i < (int) entries.size(); ++i)
             if (entries[(size_t) i].file == file)
@@ -328,6 +329,8 @@ TEST_F (ProjectWindowTest, LoadsAProjectAsOneUndoStepWithoutAnnouncingAnOutsideE
 
     useSong (song ({ { "Verse", "Dm G C" }, { "Chorus", "F G Em Am" } }));
     const auto before = songOf (*processor);
+    // Text typed while the library is open: "Projects" itself asks before abandoning an edit.
+    showLibrary();
     probe->textPanel().setVisible (true);
 
     clock.now += 100;
