@@ -235,6 +235,22 @@ protected:
         }
     }
 
+    // Display tests: the window on the private display's desktop, shown and settled; with the
+    // keyboard focus as well unless asked not to (without it a menu there is dismissed at once).
+    void showOnDesktop (bool withFocus = true)
+    {
+        editor->setTopLeftPosition (40, 40);
+        editor->addToDesktop (juce::ComponentPeer::windowIsTemporary);
+        editor->setVisible (true);
+        pumpUntil ([] { return false; }, 300);
+
+        if (withFocus)
+        {
+            editor->grabKeyboardFocus();
+            pumpUntil ([] { return false; }, 200);
+        }
+    }
+
     // Waits until the generation thread has published the current state.
     void waitForCompile()
     {

@@ -45,12 +45,7 @@ protected:
         editor->syncControlsFromProcessor (true);
         probe->tick();
 
-        editor->setTopLeftPosition (40, 40);
-        editor->addToDesktop (juce::ComponentPeer::windowIsTemporary);
-        editor->setVisible (true);
-        pumpUntil ([] { return false; }, 300);
-        editor->grabKeyboardFocus();
-        pumpUntil ([] { return false; }, 200);
+        showOnDesktop();
     }
 
     void TearDown() override

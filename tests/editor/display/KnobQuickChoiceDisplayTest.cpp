@@ -10,12 +10,7 @@ TEST_F (EditorTest, ARightPressOnTheBodyOctaveKnobOffersItsOctavesAndAPickSetsOn
     processor->setSelectedSectionViewIndex (0);
     probe->tick();
 
-    editor->setTopLeftPosition (40, 40);
-    editor->addToDesktop (juce::ComponentPeer::windowIsTemporary);
-    editor->setVisible (true);
-    pumpUntil ([] { return false; }, 300);
-    editor->grabKeyboardFocus();
-    pumpUntil ([] { return false; }, 200);
+    showOnDesktop();
 
     auto& knob = *probe->find ("body octave knob");
     ASSERT_TRUE (knob.isShowing());

@@ -20,13 +20,7 @@ protected:
         probe->selectSection (0);
         probe->tick();
 
-        editor->setTopLeftPosition (40, 40);
-        editor->addToDesktop (juce::ComponentPeer::windowIsTemporary);
-        editor->setVisible (true);
-        pumpUntil ([] { return false; }, 300);
-        // Without the keyboard focus a menu on this display is dismissed at once.
-        editor->grabKeyboardFocus();
-        pumpUntil ([] { return false; }, 200);
+        showOnDesktop();
     }
 
     void TearDown() override
