@@ -345,6 +345,16 @@ void CorvessaEditor::comboBoxChanged (juce::ComboBox* combo)
 
     syncKnobsFromCombos();
     storeControlsIntoActiveSection();
+
+    // An open draft is shown and heard with the voicing just chosen, not the one it was
+    // compiled with.
+    if (voicing && chordDraftActive)
+    {
+        if (chordDraftEditing && chordEditor.isVisible())
+            previewDraftChordChange (chordDraftSelectedIndex, chordEditor.hasChord ? chordEditor.buildChordText() : juce::String());
+        else
+            recompileDraft();
+    }
 }
 
 //==== knobs =========================================================================================

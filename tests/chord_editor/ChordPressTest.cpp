@@ -336,3 +336,40 @@ TEST_F (ChordDraftTest, BecomingAFollowerDropsAnOpenChordEditWithoutWritingIt)
         probe->tick();
     }
 }
+
+TEST_F (ChordDraftTest, AVoicingChosenWhileADraftIsOpenIsHeardInTheDraftAtOnce)
+{
+    struct Case { const char* what; bool panelOpen; };
+    const Case cases[] = { { "chord panel open", true }, { "chord panel closed", false } };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        useSong ("C Am F G");
+        probe->bodyVoicingCombo().setSelectedId (1, juce::sendNotificationSync);   // None
+        draft->openChord (1);
+        draft->changeChordTo ("Em");
+        if (! c.panelOpen)
+        {
+            ASSERT_TRUE (draft->storeChord());
+            draft->panel().setVisible (false);
+        }
+        ASSERT_TRUE (draft->draftActive());
+
+        const auto bodyNotes = [this]
+        {
+            std::vector<std::vector<int>> notes;
+            for (const auto& chord : draft->draftPreview().layerNotes)
+                notes.emplace_back (chord[1].begin(), chord[1].end());
+            return notes;
+        };
+        const auto before = bodyNotes();
+
+        probe->bodyVoicingCombo().setSelectedId (7, juce::sendNotificationSync);   // Jazz
+        EXPECT_NE (bodyNotes(), before) << "the draft keeps the voicing it was compiled with";
+        EXPECT_EQ (draft->draftPreview().chords[1].symbol, "Em") << "the draft itself stays";
+        EXPECT_EQ (processor->getProgression(), "C Am F G");
+
+        draft->closeChordEditing();
+    }
+}
