@@ -209,7 +209,9 @@ TEST_F (ChordDraftTest, TheChordMenuOffersWhatFitsTheState)
     draft->chooseMenuItem (-1, 6);
     EXPECT_EQ (itemsOf (draft->chordMenu (-1)), (Items { { 4, "Add chord" } }));
 
-    for (juce::PopupMenu::MenuItemIterator it (draft->chordMenu (-1)); it.next();)
+    // The iterator keeps a reference: the menu must outlive it.
+    const auto menu = draft->chordMenu (-1);
+    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
     {
         EXPECT_TRUE (it.getItem().isEnabled);
         EXPECT_FALSE (it.getItem().isTicked);
