@@ -166,3 +166,38 @@ void EditorLookAndFeel::fillTextEditorBackground (juce::Graphics& g, int width, 
     g.setColour (editor.findColour (juce::TextEditor::backgroundColourId).withMultipliedAlpha (editor.isEnabled() ? 1.0f : 0.48f));
     g.fillPath (roundedField (width, height));
 }
+
+//==== button text ===================================================================================
+
+juce::Font EditorLookAndFeel::fitButtonFont (const juce::Font& font, const juce::String& text, float width)
+{
+    constexpr float squeeze = 0.7f;   // how far the framework's fitted text narrows before it cuts
+    const auto needed = font.getStringWidthFloat (text) * squeeze;
+
+    if (needed <= width || needed <= 0.0f)
+        return font;
+
+    return font.withHeight (juce::jmax (9.0f, font.getHeight() * width / needed));
+}
+
+void EditorLookAndFeel::drawButtonText (juce::Graphics& g, juce::TextButton& button, bool, bool)
+{
+    // The framework's placement: indents that follow the corners and the joined edges.
+    const auto baseFont = getTextButtonFont (button, button.getHeight());
+    const int yIndent = juce::jmin (4, button.proportionOfHeight (0.3f));
+    const int cornerSize = juce::jmin (button.getHeight(), button.getWidth()) / 2;
+    const int fontHeight = juce::roundToInt (baseFont.getHeight() * 0.6f);
+    const int leftIndent = juce::jmin (fontHeight, 2 + cornerSize / (button.isConnectedOnLeft() ? 4 : 2));
+    const int rightIndent = juce::jmin (fontHeight, 2 + cornerSize / (button.isConnectedOnRight() ? 4 : 2));
+    const int textWidth = button.getWidth() - leftIndent - rightIndent;
+
+    if (textWidth <= 0)
+        return;
+
+    g.setFont (fitButtonFont (baseFont, button.getButtonText(), (float) textWidth));
+    g.setColour (button.findColour (button.getToggleState() ? juce::TextButton::textColourOnId
+                                                             : juce::TextButton::textColourOffId)
+                       .withMultipliedAlpha (button.isEnabled() ? 1.0f : 0.5f));
+    g.drawFittedText (button.getButtonText(), leftIndent, yIndent, textWidth, button.getHeight() - yIndent * 2,
+                      juce::Justification::centred, 2);
+}

@@ -15,6 +15,15 @@ public:
     void drawButtonBackground (juce::Graphics&, juce::Button&, const juce::Colour& backgroundColour,
                                bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown) override;
 
+    // The framework's button text, except that a text it would cut even when squeezed (such as
+    // "Follower" on the narrow sync button while the tempo hint shows) is set smaller instead.
+    void drawButtonText (juce::Graphics&, juce::TextButton&, bool shouldDrawButtonAsHighlighted,
+                         bool shouldDrawButtonAsDown) override;
+
+    // The font for a button text in this width: the given one when the text fits squeezed to
+    // the framework's 70 %, else one just small enough (never below 9 px).
+    static juce::Font fitButtonFont (const juce::Font& font, const juce::String& text, float width);
+
     void drawComboBox (juce::Graphics&, int width, int height, bool isButtonDown,
                        int buttonX, int buttonY, int buttonW, int buttonH, juce::ComboBox&) override;
 

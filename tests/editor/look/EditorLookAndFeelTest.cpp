@@ -224,3 +224,27 @@ TEST (EditorLookAndFeel, WideKnobWritesItsValueLeftOfTheDial)
 
     EXPECT_TRUE (valueInkFor (120));
 }
+
+TEST (EditorLookAndFeel, AButtonTextTheFrameworkWouldCutIsSetSmallerInstead)
+{
+    const juce::Font font (14.4f);   // the framework's font for a button 24 px high
+    struct Case { const char* text; float width; bool shrinks; };
+    const Case cases[] = {
+        { "Off", 35.0f, false },
+        { "Leader", 35.0f, false },     // squeezed, it fits
+        { "Follower", 35.0f, true },    // the sync button beside the tempo hint
+        { "Follower", 67.0f, false },   // the wide sync button
+        { "", 10.0f, false },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String (c.text) + " in " + juce::String (c.width));
+        const auto fitted = EditorLookAndFeel::fitButtonFont (font, c.text, c.width);
+        EXPECT_EQ (fitted.getHeight() < font.getHeight(), c.shrinks);
+        EXPECT_LE (fitted.getStringWidthFloat (c.text) * 0.7f, c.width + 0.5f);
+    }
+
+    EXPECT_EQ (EditorLookAndFeel::fitButtonFont (font, "A very long button text indeed", 20.0f).getHeight(), 9.0f)
+        << "never smaller than 9 px";
+}
