@@ -43,6 +43,21 @@ set(CORVESSA_FRAMEWORK_DEFINITIONS
     JUCE_STRICT_REFCOUNTEDPOINTER=1
     JUCE_SILENCE_XCODE_15_LINKER_WARNING=1)
 
+# The headless VST3 hosts (the host tests and the load benchmark): the framework's own hosting
+# code, VST3 only, with nothing that waits for a user.
+set(CORVESSA_HEADLESS_HOST_DEFINITIONS
+    JUCE_PLUGINHOST_VST3=1
+    JUCE_PLUGINHOST_LADSPA=0
+    JUCE_PLUGINHOST_LV2=0
+    JUCE_WEB_BROWSER=0
+    JUCE_USE_CURL=0
+    JUCE_USE_FLAC=0
+    JUCE_USE_OGGVORBIS=0
+    JUCE_DISPLAY_SPLASH_SCREEN=0
+    JUCE_REPORT_APP_USAGE=0
+    JUCE_MODAL_LOOPS_PERMITTED=0
+    CORVESSA_VST3_PATH="$<GENEX_EVAL:$<TARGET_PROPERTY:Corvessa_VST3,JUCE_PLUGIN_ARTEFACT_FILE>>")
+
 # PUBLIC, so that every consumer of the archive compiles JUCE's headers the same way.
 target_compile_definitions(Corvessa PUBLIC
     ${CORVESSA_FRAMEWORK_DEFINITIONS}
