@@ -4,6 +4,7 @@
 #include "processor/state/PortableProject.h"
 
 #include "processor/JsonTestSupport.h"
+#include "support/OtherProgram.h"
 
 #include <juce_core/juce_core.h>
 
@@ -58,17 +59,12 @@ inline void writeFile (const juce::File& file, const juce::String& text)
 // process of its own, as any program outside the plug-in would.
 inline void copyWithOtherProgram (const juce::File& source, const juce::File& target)
 {
-    juce::ChildProcess cp;
-    ASSERT_TRUE (cp.start (juce::StringArray { "cp", source.getFullPathName(), target.getFullPathName() }));
-    ASSERT_TRUE (cp.waitForProcessToFinish (10000));
-    ASSERT_EQ (cp.getExitCode(), 0u);
+    ASSERT_EQ (corvessa::test::runOtherProgram (juce::StringArray { "cp", source.getFullPathName(), target.getFullPathName() }), 0);
 }
 
 inline void removeWithOtherProgram (const juce::File& target)
 {
-    juce::ChildProcess rm;
-    ASSERT_TRUE (rm.start (juce::StringArray { "rm", "-f", target.getFullPathName() }));
-    ASSERT_TRUE (rm.waitForProcessToFinish (10000));
+    ASSERT_EQ (corvessa::test::runOtherProgram (juce::StringArray { "rm", "-f", target.getFullPathName() }), 0);
     ASSERT_FALSE (target.exists());
 }
 

@@ -5,6 +5,7 @@
 
 #include "kit/clips/FileUri.h"
 #include "support/ComponentSearch.h"
+#include "support/OtherProgram.h"
 
 using corvessa::test::findChild;
 using corvessa::test::findOnDesktop;
@@ -14,18 +15,12 @@ namespace
 // Runs a command to its end while this process serves its messages (it owns the clipboard).
 juce::String runWhilePumping (const juce::StringArray& command, int timeoutMs = 10000)
 {
-    juce::ChildProcess process;
-    if (! process.start (command, juce::ChildProcess::wantStdOut))
+    corvessa::test::OtherProgram process (command, true);
+    if (! process.started())
         return "<could not start " + command[0] + ">";
-
-    // Its output is read at the end: reading waits for the pipe to close, and the program may
-    // be waiting for this process to answer it.
-    if (! pumpMessagesUntil ([&] { return ! process.isRunning(); }, timeoutMs))
-    {
-        process.kill();
+    if (! process.waitForEnd (timeoutMs))
         return "<" + command[0] + " did not finish>";
-    }
-    return process.readAllProcessOutput();
+    return process.output();
 }
 } // namespace
 

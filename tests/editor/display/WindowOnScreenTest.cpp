@@ -5,18 +5,18 @@
 
 #include "editor/look/Palette.h"
 #include "support/ComponentSnapshot.h"
+#include "support/OtherProgram.h"
 
 namespace
 {
 // Runs a command to its end while this process keeps serving its own window's messages.
 juce::String runWhilePumping (const juce::StringArray& command, int timeoutMs = 10000)
 {
-    juce::ChildProcess process;
-    if (! process.start (command))
+    corvessa::test::OtherProgram process (command, true);
+    if (! process.started())
         return "<could not start " + command[0] + ">";
-
-    pumpMessagesUntil ([&process] { return ! process.isRunning(); }, timeoutMs);
-    return process.readAllProcessOutput().trim();
+    process.waitForEnd (timeoutMs);
+    return process.output().trim();
 }
 
 juce::String xdotool (const juce::StringArray& arguments)
@@ -161,8 +161,8 @@ TEST (StandaloneWindow, OpensTakesFocusAndShowsAPopupMenu)
         processor.getTelemetryClient().markWelcomeSeen();
     }
 
-    juce::ChildProcess standalone;
-    ASSERT_TRUE (standalone.start (juce::StringArray { CORVESSA_STANDALONE_PATH }, 0));
+    corvessa::test::OtherProgram standalone (juce::StringArray { CORVESSA_STANDALONE_PATH });
+    ASSERT_TRUE (standalone.started());
 
     const auto window = xdotool ({ "search", "--sync", "--name", "^Corvessa$" }).upToFirstOccurrenceOf ("\n", false, false);
     ASSERT_TRUE (window.containsOnly ("0123456789")) << window;

@@ -5,6 +5,7 @@
 #include "kit/clips/FileUri.h"
 #include "kit/clips/X11ClipboardOwner.h"
 #include "kit/KitTestSupport.h"
+#include "support/OtherProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -18,20 +19,12 @@ namespace
     // answers from the message loop); returns its standard output.
     juce::String runWhileServing (const juce::StringArray& command)
     {
-        juce::ChildProcess process;
-
-        if (! process.start (command, juce::ChildProcess::wantStdOut))
+        corvessa::test::OtherProgram process (command, true);
+        if (! process.started())
             return "<could not start " + command[0] + ">";
-
-        kittest::pumpMessagesUntil ([&] { return ! process.isRunning(); }, 10000);
-
-        if (process.isRunning())
-        {
-            process.kill();
+        if (! process.waitForEnd())
             return "<" + command[0] + " did not finish>";
-        }
-
-        return process.readAllProcessOutput();
+        return process.output();
     }
 
     juce::String readClipboard (const juce::String& target)
@@ -95,16 +88,13 @@ TEST_F (FileClipboardDisplayTest, AnotherProgramTakingTheClipboardEndsTheOwnersh
     ASSERT_TRUE (text.replaceWithText ("someone else's text"));
 
     // xclip owns the clipboard in the foreground until it has answered one request.
-    juce::ChildProcess other;
-    ASSERT_TRUE (other.start (juce::StringArray { "xclip", "-selection", "clipboard", "-quiet", "-loops", "1",
-                                                  "-i", text.getFullPathName() }, 0));
+    corvessa::test::OtherProgram other (juce::StringArray { "xclip", "-selection", "clipboard", "-quiet", "-loops", "1",
+                                                            "-i", text.getFullPathName() });
+    ASSERT_TRUE (other.started());
 
     EXPECT_TRUE (kittest::pumpMessagesUntil ([&] { return ! owner.ownsClipboard(); }, 10000));
     EXPECT_EQ (readClipboard ("UTF8_STRING"), "someone else's text");
-    EXPECT_TRUE (kittest::pumpMessagesUntil ([&] { return ! other.isRunning(); }, 10000));
-
-    if (other.isRunning())
-        other.kill();
+    EXPECT_TRUE (other.waitForEnd());
 
     ASSERT_TRUE (copy().ok);
     EXPECT_TRUE (owner.ownsClipboard());

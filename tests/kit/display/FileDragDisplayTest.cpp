@@ -6,6 +6,7 @@
 
 #include "kit/clips/ClipsTestSupport.h"
 #include "kit/KitTestSupport.h"
+#include "support/OtherProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -49,15 +50,9 @@ namespace
 
     bool xdotool (const juce::StringArray& arguments)
     {
-        juce::ChildProcess process;
         juce::StringArray command ("xdotool");
         command.addArray (arguments);
-
-        if (! process.start (command, 0))
-            return false;
-
-        kittest::pumpMessagesUntil ([&] { return ! process.isRunning(); }, 10000);
-        return ! process.isRunning() && process.getExitCode() == 0;
+        return corvessa::test::runOtherProgram (command) == 0;
     }
 
     void showAt (juce::Component& window, juce::Rectangle<int> bounds)
@@ -106,10 +101,10 @@ TEST (FileDragDisplay, ADragFromAWindowReachesItsEndAndDeliversTheExactPath)
     ASSERT_TRUE (source.file.replaceWithText ("MThd-clip"));
     showAt (source, sourceBounds);
 
-    juce::ChildProcess targetProcess;
-    ASSERT_TRUE (targetProcess.start (juce::StringArray {
+    corvessa::test::OtherProgram targetProcess (juce::StringArray {
         juce::File::getSpecialLocation (juce::File::currentExecutableFile).getFullPathName(),
-        "--gtest_filter=FileDragDisplay.DISABLED_DropTargetProcess", "--gtest_also_run_disabled_tests" }, 0));
+        "--gtest_filter=FileDragDisplay.DISABLED_DropTargetProcess", "--gtest_also_run_disabled_tests" });
+    ASSERT_TRUE (targetProcess.started());
     ASSERT_TRUE (kittest::pumpMessagesUntil ([&] { return folder.root.getChildFile ("ready").exists(); }, 20000));
 
     const auto trace = cliptest::captureStandardError ([&]
@@ -130,8 +125,7 @@ TEST (FileDragDisplay, ADragFromAWindowReachesItsEndAndDeliversTheExactPath)
         kittest::pumpMessagesUntil ([&] { return source.ends > 0 && ! targetProcess.isRunning(); }, 20000);
     });
 
-    if (targetProcess.isRunning())
-        targetProcess.kill();
+    targetProcess.kill();
 
     ASSERT_TRUE (source.result.has_value());
     EXPECT_EQ (*source.result, FileDragController::Result::started);

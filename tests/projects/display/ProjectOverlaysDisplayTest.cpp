@@ -4,6 +4,7 @@
 #include "projects/ProjectLibraryOverlay.h"
 
 #include "support/MessagePump.h"
+#include "support/OtherProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,7 @@ namespace
     using corvessa::test::pumpMessagesUntil;
 
     // Runs a tool of the X server's session and waits for it.
-    bool runTool (const juce::StringArray& command)
-    {
-        juce::ChildProcess process;
-        return process.start (command) && process.waitForProcessToFinish (10000) && process.getExitCode() == 0;
-    }
+    bool runTool (const juce::StringArray& command) { return corvessa::test::runOtherProgram (command) == 0; }
 
     // A key as the window's peer receives it from the system: it goes to the component that
     // has the keyboard focus and travels up through its parents until one takes it.
