@@ -227,6 +227,8 @@ TEST (EditorLookAndFeel, WideKnobWritesItsValueLeftOfTheDial)
 
 TEST (EditorLookAndFeel, AButtonTextTheFrameworkWouldCutIsSetSmallerInstead)
 {
+    // Measuring text loads typefaces, which the framework's shutdown frees.
+    juce::ScopedJuceInitialiser_GUI gui;
     const juce::Font font (14.4f);   // the framework's font for a button 24 px high
     struct Case { const char* text; float width; bool shrinks; };
     const Case cases[] = {
