@@ -293,6 +293,7 @@ TEST_F (ChordDraftTest, UndoAfterRemovingEveryChordBringsThemBackWithTheOpenChor
 TEST_F (ChordDraftTest, UndoAndRedoThenApplyWriteTheStateReached)
 {
     useSong ("C G");
+    const auto songStepsBefore = probe->history().getUndoStack().size();
     draft->openChord (1);
     draft->changeChordTo ("Em");
     draft->changeChordTo ("Am");
@@ -306,13 +307,20 @@ TEST_F (ChordDraftTest, UndoAndRedoThenApplyWriteTheStateReached)
     draft->changeChordTo ("Em:2");
     EXPECT_EQ (draft->redoSteps(), 0u);   // a new change clears what could be redone
 
+    // The draft's steps stay its own: the song's history takes the whole apply as one step.
+    EXPECT_EQ (probe->history().getUndoStack().size(), songStepsBefore);
     draft->applyPanel();
     EXPECT_EQ (processor->getProgression(), "C Em:2");
     EXPECT_EQ (draft->undoSteps(), 0u);
+    EXPECT_EQ (probe->history().getUndoStack().size(), songStepsBefore + 1);
 
     // With the panel gone the keys step the section history; the draft's is gone.
     EXPECT_TRUE (probe->press (ctrlZ()));
     EXPECT_FALSE (draft->draftActive());
+    EXPECT_EQ (processor->getProgression(), "C G");
+    EXPECT_EQ (processor->getSections()[0].progression, "C G");
+    EXPECT_TRUE (probe->press (ctrlZ (true)));
+    EXPECT_EQ (processor->getSections()[0].progression, "C Em:2");
 }
 
 //==== followers =====================================================================================

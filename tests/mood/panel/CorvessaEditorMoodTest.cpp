@@ -1,14 +1,19 @@
 // The mood panel inside the window: generated sections replacing the song, the panel's
-// settings kept in the processor's state (and in its chunk), showing and hiding the panel, and
-// the panel following a state loaded while the window is open.
+// settings kept in the processor's state (and in its chunk), showing and hiding the panel, the
+// panel following a state loaded while the window is open, and the chord editor's suggestions
+// ranked by the mood the panel shows.
 #include "MoodGeneratorComponentTestAccess.h"
 
+#include "chord_editor/ChordDraftFixture.h"
+#include "chord_editor/PanelTestSupport.h"
 #include "editor/EditorFixture.h"
 #include "editor/views/ViewTestSupport.h"
 #include "editor/look/Palette.h"
 #include "support/ComponentSnapshot.h"
 #include "support/MessagePump.h"
 
+#include <functional>
+#include <map>
 #include <ostream>
 
 namespace
@@ -422,4 +427,63 @@ TEST_F (MoodWindowTest, PicturesOfTheWindowWithTheMoodPanelOpenAndAfterGeneratin
     EXPECT_FALSE (probe->scrim().isVisible());
     EXPECT_EQ (probe->sectionRow().sections.front().name, "A");
     EXPECT_EQ (probe->sectionRow().selectedIndex, 0);
+}
+
+TEST_F (MoodWindowTest, ChordSuggestionsFollowTheMoodChosenInThePanel)
+{
+    auto sections = song ({ { "A", "C G" } });
+    processor->setSections (sections, true);
+    processor->setSelectedSectionViewIndex (0);
+    processor->setWorkingSection (sections[0]);
+    probe->tick();
+    ChordDraftTestProbe draft (*editor);
+
+    const auto suggestionsOf = [] (const ChordEditPopover& p)
+    {
+        std::vector<juce::String> texts;
+        for (const auto& s : p.suggestions)
+            texts.push_back (s.label + " (" + s.role + ")");
+        return texts;
+    };
+
+    // The window's ways into the chord editor, and the place each gives the panel in "C G".
+    struct Entry { const char* name; std::function<void()> open; int position; bool replaces; const char* chord; };
+    const Entry entries[] = {
+        { "edit G", [&] { draft.openChord (1); }, 1, true, "G" },
+        { "append", [&] { draft.openForAppend(); }, 2, false, "C" },
+        { "insert after C", [&] { draft.openForInsert (0, false); }, 1, false, "C" },
+    };
+
+    // What the panel offers at that place in the song's key under a mood.
+    const auto expectedFor = [&] (const Entry& entry, const juce::String& mood)
+    {
+        PanelRig rig;
+        rig.panel.setKeyAndScale (processor->getWorkingSection().rootKey, processor->getWorkingSection().scale);
+        rig.panel.setContext (parseProgressionTokens ("C G"), entry.position, entry.replaces, mood);
+        rig.panel.openChord (entry.position, parseChordToken (entry.chord));
+        return suggestionsOf (rig.panel);
+    };
+
+    // Two moods of seven degrees rank differently; one of five does not fit a seven-note scale.
+    std::map<juce::String, std::vector<juce::String>> shown;
+    for (const juce::String mood : { "Space", "Forest", "Meadow" })
+    {
+        Access::moodCombo (panel()).setText (mood, juce::sendNotificationSync);
+        ASSERT_EQ (panel().getMoodName(), mood);
+
+        for (const auto& entry : entries)
+        {
+            SCOPED_TRACE (mood + ", " + entry.name);
+            entry.open();
+            ASSERT_TRUE (draft.panel().isVisible());
+            const auto suggestions = suggestionsOf (draft.panel());
+            EXPECT_FALSE (suggestions.empty());
+            EXPECT_EQ (suggestions, expectedFor (entry, mood));
+            draft.closeChordEditing();
+            if (entry.replaces)
+                shown[mood] = suggestions;
+        }
+    }
+    EXPECT_NE (shown["Space"], shown["Forest"]);
+    EXPECT_NE (shown["Space"], shown["Meadow"]);
 }
