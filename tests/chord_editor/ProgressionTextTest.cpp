@@ -3,25 +3,7 @@
 #include "ChordDraftFixture.h"
 
 #include "editor/look/Palette.h"
-
-namespace
-{
-// A play head that reports the transport running at this position.
-class RunningPlayHead : public juce::AudioPlayHead
-{
-public:
-    juce::Optional<PositionInfo> getPosition() const override
-    {
-        PositionInfo info;
-        info.setIsPlaying (true);
-        info.setBpm (120.0);
-        info.setPpqPosition (ppq);
-        return info;
-    }
-
-    double ppq = 0.0;
-};
-} // namespace
+#include "support/TestPlayHead.h"
 
 TEST_F (ChordDraftTest, TypedTextIsAppliedHalfASecondAfterTheLastKeystroke)
 {
@@ -192,8 +174,8 @@ TEST_F (ChordDraftTest, AutoAdvanceDoesNotMoveTheViewWhileADraftIsOpen)
 
     // The host plays on into section B.
     processor->prepareToPlay (44100.0, 512);
-    RunningPlayHead head;
-    head.ppq = 4.5;
+    corvessa::test::TestPlayHead head;
+    head.play (4.5);
     processor->setPlayHead (&head);
     juce::AudioBuffer<float> audio (2, 512);
     juce::MidiBuffer midi;

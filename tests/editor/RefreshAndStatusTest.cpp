@@ -6,6 +6,7 @@
 #include "kit/services/SettingsStore.h"
 #include "processor/playback/TransportSnapshot.h"
 #include "processor/sync/InstanceSyncLink.h"
+#include "support/TestPlayHead.h"
 
 namespace
 {
@@ -17,24 +18,7 @@ juce::var portableProjectWith (CorvessaProcessor& processor, const juce::String&
     return project;
 }
 
-// A play head that reports the transport running at this position.
-class RunningPlayHead : public juce::AudioPlayHead
-{
-public:
-    juce::Optional<PositionInfo> getPosition() const override
-    {
-        PositionInfo info;
-        info.setIsPlaying (playing);
-        info.setBpm (120.0);
-        info.setPpqPosition (ppq);
-        return info;
-    }
-
-    bool playing = true;
-    double ppq = 0.0;
-};
-
-void playBlock (CorvessaProcessor& processor, RunningPlayHead& head)
+void playBlock (CorvessaProcessor& processor, corvessa::test::TestPlayHead& head)
 {
     juce::AudioBuffer<float> audio (2, 512);
     juce::MidiBuffer midi;
@@ -188,7 +172,8 @@ TEST_F (EditorTest, ASectionClickedWhileTheHostPlaysIsQueuedOrFollowed)
     probe->tick();
 
     processor->prepareToPlay (44100.0, 512);
-    RunningPlayHead head;
+    corvessa::test::TestPlayHead head;
+    head.play (0.0);
 
     struct Case { bool autoAdvance; const char* text; };
     const Case cases[] = {
@@ -208,7 +193,7 @@ TEST_F (EditorTest, ASectionClickedWhileTheHostPlaysIsQueuedOrFollowed)
     }
 
     // A stopped transport writes nothing; an index outside the list is ignored.
-    head.playing = false;
+    head.stop();
     playBlock (*processor, head);
     probe->status().setText ("unchanged", juce::dontSendNotification);
     probe->selectSection (0);
