@@ -14,6 +14,7 @@ bool compiledFrom (const SnapshotPtr& snapshot, const SectionCompileResult& resu
                    const SectionMode::SectionData& section, const juce::String& defaultDuration)
 {
     return snapshot != nullptr
+        && snapshot->voiced
         && result.status != SectionCompileResult::keptPrevious
         && snapshot->defaultDuration == defaultDuration
         && snapshot->inputs.name == section.name
@@ -26,7 +27,8 @@ CompiledSectionBank compileBank (const SectionMode::SectionData& working,
                                  const juce::String& defaultDuration,
                                  juce::uint64 generation,
                                  const std::shared_ptr<const CompiledSectionBank>& previous,
-                                 const std::function<bool()>& overtaken)
+                                 const std::function<bool()>& overtaken,
+                                 const std::function<bool (size_t)>& putOff)
 {
     CompiledSectionBank bank;
     bank.generation = generation;
@@ -76,6 +78,12 @@ CompiledSectionBank compileBank (const SectionMode::SectionData& working,
             bank.sections.push_back (bank.working);
             bank.sectionResults.push_back (bank.workingResult);
         }
+        else if (putOff && putOff (i))
+        {
+            bank.sections.push_back (makeStandInSnapshot (section, defaultDuration, generation));
+            bank.sectionResults.push_back ({ SectionCompileResult::pending, {} });
+            bank.complete = false;
+        }
         else
         {
             auto compiled = compileSection (section, defaultDuration, generation, previousSnapshot, overtaken);
@@ -89,4 +97,22 @@ CompiledSectionBank compileBank (const SectionMode::SectionData& working,
     }
 
     return bank;
+}
+
+std::shared_ptr<const CompiledSectionBank> withStandInsReplaced (const CompiledSectionBank& partial,
+                                                                 const std::shared_ptr<const CompiledSectionBank>& previous)
+{
+    auto merged = std::make_shared<CompiledSectionBank> (partial);
+
+    for (size_t i = 0; i < merged->sections.size(); ++i)
+    {
+        if (merged->sections[i] != nullptr && merged->sections[i]->voiced)
+            continue;
+
+        const bool kept = previous != nullptr && i < previous->sections.size() && i < previous->sectionResults.size();
+        merged->sections[i] = kept ? previous->sections[i] : nullptr;
+        merged->sectionResults[i] = kept ? previous->sectionResults[i] : SectionCompileResult {};
+    }
+
+    return merged;
 }

@@ -15,9 +15,20 @@
 // `overtaken`, when given, is asked between sections and inside each compile: once it answers
 // true (a newer request came) the bank is returned as far as it got, which may be fewer sections
 // than the song has; such a bank must not be published.
+//
+// `putOff`, when given, names sections whose compile may wait: such a section that cannot take
+// over a snapshot gets a stand-in of its length instead, and the bank is marked not complete.
+// The working section is always compiled.
 CompiledSectionBank compileBank (const SectionMode::SectionData& workingSection,
                                  const SectionList& sections,
                                  const juce::String& defaultDuration,
                                  juce::uint64 generation,
                                  const std::shared_ptr<const CompiledSectionBank>& previous,
-                                 const std::function<bool()>& overtaken = {});
+                                 const std::function<bool()>& overtaken = {},
+                                 const std::function<bool (size_t)>& putOff = {});
+
+// The bank to compile the rest of a song against once `partial` (compiled with sections put
+// off) is out: partial's compiled snapshots, and previous's in place of its stand-ins, so that
+// a section keeps its previous snapshot as a full compile would.
+std::shared_ptr<const CompiledSectionBank> withStandInsReplaced (const CompiledSectionBank& partial,
+                                                                 const std::shared_ptr<const CompiledSectionBank>& previous);

@@ -31,7 +31,8 @@ struct SectionCompileResult
     enum Status
     {
         clean = 0,
-        pending = 1,            // never stored: reported while a compile is pending
+        pending = 1,            // reported while a compile is pending; stored only for a section
+                                // that a bank not yet complete holds a stand-in for
         withMessages = 2,       // e.g. unrecognised chords, or nothing playable and nothing to keep
         keptPrevious = 3        // nothing playable; the section's previous snapshot stays in place
     };
@@ -49,6 +50,9 @@ struct CompiledSnapshot
     double totalBeats = 0.0;                // length in quarter notes
     juce::uint64 generation = 0;            // generation it was compiled at (kept when reused)
     juce::String defaultDuration;           // the state's default chord duration it was compiled with
+    // False for a stand-in: the section's length (so that a timeline places every section where it
+    // belongs) but no chords or notes yet. Only a bank that is not complete holds stand-ins.
+    bool voiced = true;
 };
 
 // What compileSection hands back: the snapshot to use for the section and how the compile went.
@@ -61,7 +65,9 @@ struct SectionCompileOutput
 };
 
 // The whole state, compiled. A bank abandoned because the generation moved may hold fewer
-// sections than the state; such a bank is never published.
+// sections than the state; such a bank is never published. A bank that is not complete holds
+// stand-ins for the sections whose compile was put off: it is published so that the sections
+// heard first play at once, and the complete bank follows.
 struct CompiledSectionBank
 {
     std::shared_ptr<const CompiledSnapshot> working;                // null only in an empty bank
@@ -69,6 +75,7 @@ struct CompiledSectionBank
     SectionCompileResult workingResult;
     std::vector<SectionCompileResult> sectionResults;               // parallel to sections
     juce::uint64 generation = 0;
+    bool complete = true;
 };
 
 // A progression text compiled for the chord editor's draft; never published.

@@ -216,6 +216,25 @@ NoteList addBassOctaveBelow (NoteList bass, bool on)
     return bass;
 }
 
+std::shared_ptr<const CompiledSnapshot> makeStandInSnapshot (const SectionMode::SectionData& section,
+                                                             const juce::String& defaultDuration,
+                                                             juce::uint64 generation)
+{
+    auto standIn = std::make_shared<CompiledSnapshot>();
+    standIn->inputs = section;
+    standIn->generation = generation;
+    standIn->defaultDuration = defaultDuration;
+    standIn->voiced = false;
+
+    // The lengths come from the same reading of the text as in the compile; the unsearched
+    // style makes it cheap.
+    ProgressionCompiler compiler;
+    standIn->totalBeats = ProgressionCompiler::getTotalLengthInBeats (
+        compiler.compileProgression (section.progression, ProgressionCompiler::clampOctave (section.baseOctave), styleNone,
+                                     defaultDuration, getSectionBassMotionIndex (section)));
+    return standIn;
+}
+
 SectionCompileOutput compileSection (const SectionMode::SectionData& section,
                                      const juce::String& defaultDuration,
                                      juce::uint64 generation,

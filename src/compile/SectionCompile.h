@@ -18,6 +18,12 @@ SectionCompileOutput compileSection (const SectionMode::SectionData& section,
                                      std::shared_ptr<const CompiledSnapshot> previous,
                                      const std::function<bool()>& overtaken = {});
 
+// A stand-in for a section not compiled yet: its inputs and its length in quarter notes (the
+// same length its compile gives), without chords or notes. Much cheaper than compileSection.
+std::shared_ptr<const CompiledSnapshot> makeStandInSnapshot (const SectionMode::SectionData& section,
+                                                             const juce::String& defaultDuration,
+                                                             juce::uint64 generation);
+
 // Pieces of the section compile that work on one chord.
 
 // Moves a chord's seventh down an octave inside the shimmer window when the seventh is the only

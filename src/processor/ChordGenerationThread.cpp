@@ -58,8 +58,10 @@ void CorvessaProcessor::ChordGenerationThread::run()
 void CorvessaProcessor::publishCompiledBank (std::shared_ptr<const CompiledSectionBank> bank)
 {
     const auto builtFrom = bank != nullptr ? bank->generation : generation.load();
+    // A bank with stand-ins leaves its compile pending: the rest of the song is still to come.
+    const bool complete = bank == nullptr || bank->complete;
     compiledBank.publish (std::move (bank));
-    compilePending.store (false);
+    compilePending.store (! complete);
 
     // A change that landed after the compile's last generation check must not be reported as
     // compiled: its own compile is still to come.

@@ -243,8 +243,10 @@ public:
     // below: any thread but the audio thread (which plays through its own hand-over), none takes
     // the state lock except getCurrentCompiledSnapshot and the accessors built on it (to name the
     // current section). compileProgressionPreview: message thread.
+    // `putOff` as for the engine's compileBank: sections that may wait, as stand-ins.
     CompiledSectionBank compileBank (const PersistentState& stateCopy, juce::uint64 generationValue,
-                                     const std::shared_ptr<const CompiledSectionBank>& previous) const;
+                                     const std::shared_ptr<const CompiledSectionBank>& previous,
+                                     const std::function<bool (size_t)>& putOff = {}) const;
     void publishCompiledBank (std::shared_ptr<const CompiledSectionBank> bank);
     std::shared_ptr<const CompiledSectionBank> loadCompiledBank() const;
     std::shared_ptr<const CompiledSnapshot> getCurrentCompiledSnapshot() const;
@@ -331,8 +333,13 @@ private:
     // Compiles the state on the constructing thread and publishes it: the instance's first bank.
     void publishFirstBank();
     // One pass of the generation thread: compiles the state as it is now and publishes the bank
-    // unless a newer change arrived meanwhile. Returns false when it was overtaken.
+    // unless a newer change arrived meanwhile. Returns false when it was overtaken. When other
+    // sections need compiling too, the sections heard first go out in a bank of their own before.
     bool compileLatest();
+    // Generation thread: which sections of the state playback would play first (the section
+    // parameter's step, the selection, the section playing, and under Auto-Advance the place of
+    // the transport on the song's timeline), true per index.
+    std::vector<bool> sectionsHeardFirst (const PersistentState& stateCopy) const;
     // Runs `setParameters` with the parameter listener ignoring the calls it produces.
     template <typename Function>
     void withoutParameterEcho (Function&& setParameters)

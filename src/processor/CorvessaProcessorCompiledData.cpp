@@ -4,15 +4,18 @@
 
 #include "compile/BankCompile.h"
 #include "compile/SectionCompile.h"
+#include "processor/playback/SectionTimeline.h"
 
 CorvessaProcessor::CompiledSectionBank CorvessaProcessor::compileBank (const PersistentState& stateCopy,
                                                                        juce::uint64 generationValue,
-                                                                       const std::shared_ptr<const CompiledSectionBank>& previous) const
+                                                                       const std::shared_ptr<const CompiledSectionBank>& previous,
+                                                                       const std::function<bool (size_t)>& putOff) const
 {
     // A newer change, or a processor going away, makes the rest of this bank worthless.
     return ::compileBank (makeWorkingSection (stateCopy), stateCopy.Sections, stateCopy.defaultDuration,
                          generationValue, previous,
-                         [&] { return generation.load() != generationValue || generationThread.threadShouldExit(); });
+                         [&] { return generation.load() != generationValue || generationThread.threadShouldExit(); },
+                         putOff);
 }
 
 void CorvessaProcessor::publishFirstBank()
@@ -22,16 +25,66 @@ void CorvessaProcessor::publishFirstBank()
     publishCompiledBank (std::make_shared<const CompiledSectionBank> (compileBank (stateCopy, generationValue, nullptr)));
 }
 
+std::vector<bool> CorvessaProcessor::sectionsHeardFirst (const PersistentState& stateCopy) const
+{
+    const auto count = stateCopy.Sections.size();
+    std::vector<bool> first (count, false);
+    const auto mark = [&first, count] (int index)
+    {
+        if (index >= 0 && (size_t) index < count)
+            first[(size_t) index] = true;
+    };
+
+    mark (stateCopy.selectedSectionViewIndex);
+    mark (playingSectionIndex.load());
+
+    const int step = getSectionParameterIndex();
+    mark (step);
+
+    // Auto-Advance places the section by the transport's position on the song's timeline, which
+    // needs every section's length: stand-ins give them at a fraction of a compile.
+    if (step >= (int) count && count > 0)
+    {
+        std::vector<double> lengths;
+        lengths.reserve (count);
+        for (const auto& section : stateCopy.Sections)
+            lengths.push_back (makeStandInSnapshot (section, stateCopy.defaultDuration, 0)->totalBeats);
+
+        SectionTimeline::Place place;
+        if (SectionTimeline::placeOnTimeline ((int) count, transportPpq.load(), [&lengths] (int i) { return lengths[(size_t) i]; }, place))
+            mark (place.section);
+    }
+
+    return first;
+}
+
 bool CorvessaProcessor::compileLatest()
 {
     const auto generationValue = generation.load();
     const auto stateCopy = getStateCopy();
     auto previous = loadCompiledBank();
 
-    auto bank = std::make_shared<const CompiledSectionBank> (compileBank (stateCopy, generationValue, previous));
+    // A load or a song replaced whole leaves every section to compile, which takes long for big
+    // songs: the sections heard first are compiled and published on their own, the others as
+    // stand-ins of their length (silent, but in their place on the timeline) until the rest of
+    // the song follows. A bank with nothing put off is the whole song at once.
+    const auto first = sectionsHeardFirst (stateCopy);
+    auto bank = std::make_shared<const CompiledSectionBank> (
+        compileBank (stateCopy, generationValue, previous, [&first] (size_t i) { return i < first.size() && ! first[i]; }));
 
     if (generation.load() != generationValue)
         return false;
+
+    if (! bank->complete)
+    {
+        const auto against = withStandInsReplaced (*bank, previous);
+        publishCompiledBank (bank);
+
+        bank = std::make_shared<const CompiledSectionBank> (compileBank (stateCopy, generationValue, against));
+
+        if (generation.load() != generationValue)
+            return false;
+    }
 
     publishCompiledBank (std::move (bank));
     // The old bank is released here, on this thread, unless a reader still holds it.
@@ -49,8 +102,10 @@ std::shared_ptr<const CorvessaProcessor::CompiledSnapshot> CorvessaProcessor::ge
 
     const auto index = getCurrentSectionIndex();
 
+    // A stand-in has no chords yet: for the window and the clips it is not compiled.
     if (index >= 0 && (size_t) index < bank->sections.size())
-        return bank->sections[(size_t) index];
+        return bank->sections[(size_t) index] != nullptr && bank->sections[(size_t) index]->voiced ? bank->sections[(size_t) index]
+                                                                                                      : nullptr;
 
     return bank->working;
 }

@@ -146,3 +146,90 @@ TEST (BankCompile, AFailedProgressionSetBackToTheGoodOneClearsTheFailure)
         EXPECT_EQ (snapshotOf (failedAgain), snapshotOf (first));
     }
 }
+
+//==== sections put off ==============================================================================
+
+namespace
+{
+// The notes of every slot of a snapshot, for comparing two compiles of one section.
+std::vector<NoteList> notesOf (const CompiledSnapshot& snapshot)
+{
+    std::vector<NoteList> notes;
+    for (const auto& slot : snapshot.slots)
+        for (const auto* layer : { &slot.bassNotes, &slot.bodyNotes, &slot.shimmerNotes })
+            notes.push_back (*layer);
+    return notes;
+}
+} // namespace
+
+TEST (BankCompile, PutOffSectionsBecomeStandInsOfTheirLengthAndTheRestFollows)
+{
+    const auto working = section ("W", "Am");
+    // Lengths of every kind: default bars, bars and ticks of their own, a rest, an unreadable chord.
+    SectionList song { section ("A", "C F"), section ("B", "Dm:2 G:T256 R:0.5 Xq7"), section ("C", "Am Em"), section ("D", "") };
+    const auto whole = compiled (working, song, nullptr, "2");
+
+    const auto partial = std::make_shared<const CompiledSectionBank> (
+        compileBank (working, song, "2", 5, nullptr, {}, [] (size_t i) { return i != 2; }));
+    ASSERT_FALSE (partial->complete);
+    ASSERT_EQ (partial->sections.size(), song.size());
+    ASSERT_NE (partial->working, nullptr);
+    EXPECT_EQ (notesOf (*partial->working), notesOf (*whole->working)) << "the working section is never put off";
+
+    for (size_t i = 0; i < song.size(); ++i)
+    {
+        SCOPED_TRACE (song[i].name);
+        const auto& snapshot = *partial->sections[i];
+        EXPECT_EQ (snapshot.totalBeats, whole->sections[i]->totalBeats) << "a stand-in takes its section's place on the timeline";
+        EXPECT_EQ (snapshot.voiced, i == 2);
+        EXPECT_EQ (partial->sectionResults[i].status, i == 2 ? SectionCompileResult::clean : SectionCompileResult::pending);
+        if (i != 2)
+        {
+            EXPECT_TRUE (snapshot.slots.empty() && snapshot.chords.empty());
+        }
+    }
+    EXPECT_EQ (notesOf (*partial->sections[2]), notesOf (*whole->sections[2]));
+
+    // The rest of the song, compiled against the partial bank: the compiled section is taken over,
+    // the stand-ins are compiled, and the bank equals a compile in one go.
+    const auto rest = compiled (working, song, withStandInsReplaced (*partial, nullptr), "2");
+    EXPECT_TRUE (rest->complete);
+    EXPECT_EQ (rest->sections[2], partial->sections[2]);
+    EXPECT_EQ (rest->working, partial->working);
+    for (size_t i = 0; i < song.size(); ++i)
+    {
+        EXPECT_TRUE (rest->sections[i]->voiced) << i;
+        EXPECT_EQ (notesOf (*rest->sections[i]), notesOf (*whole->sections[i])) << i;
+        EXPECT_EQ (rest->sectionResults[i].status, whole->sectionResults[i].status) << i;
+        EXPECT_EQ (rest->sectionResults[i].messages, whole->sectionResults[i].messages) << i;
+    }
+
+    // A stand-in is never taken over as if it were compiled.
+    const auto again = compiled (working, song, partial, "2");
+    EXPECT_TRUE (again->complete);
+    EXPECT_TRUE (again->sections[0]->voiced);
+}
+
+TEST (BankCompile, PuttingOffKeepsWhatAOneGoCompileWouldTakeOverOrKeep)
+{
+    const auto working = section ("W", "Am");
+    const SectionList song { section ("A", "C F"), section ("B", "Dm G C") };
+    const auto before = compiled (working, song);
+
+    // Unchanged sections are taken over even where they could wait: nothing is put off.
+    const auto unchanged = compileBank (working, song, "1", 6, before, {}, [] (size_t) { return true; });
+    EXPECT_TRUE (unchanged.complete);
+    EXPECT_EQ (unchanged.sections[0], before->sections[0]);
+    EXPECT_EQ (unchanged.sections[1], before->sections[1]);
+
+    // A put-off section whose new progression has nothing playable keeps its previous notes once
+    // the rest follows, as in a compile in one go.
+    SectionList failing = song;
+    failing[1].progression = "Xq7 Yq9";
+    const auto partial = compileBank (working, failing, "1", 6, before, {}, [] (size_t i) { return i == 1; });
+    ASSERT_FALSE (partial.complete);
+    EXPECT_FALSE (partial.sections[1]->voiced);
+    const auto rest = compiled (working, failing, withStandInsReplaced (partial, before));
+    EXPECT_EQ (rest->sectionResults[1].status, SectionCompileResult::keptPrevious);
+    EXPECT_EQ (rest->sections[1], before->sections[1]);
+}

@@ -4,6 +4,8 @@
 #include "ProcessorTestSupport.h"
 
 #include "compile/CompiledSection.h"
+#include "ProcessorTestProbe.h"
+#include "support/TestPlayHead.h"
 
 namespace
 {
@@ -161,4 +163,107 @@ TEST_F (CompiledBankTest, TearDownDoesNotWaitForTheCompileOfAHugeProgression)
     juce::Thread::sleep (300);      // the compile is under way
     EXPECT_TRUE (instance->isGenerationPending());
     instance.reset();
+}
+
+//==== the sections heard first ======================================================================
+
+TEST_F (CompiledBankTest, TheSectionsHeardFirstAreTheStepTheSelectionAndThePlaceOnTheTimeline)
+{
+    // Bars of four quarter notes: A 0-4, B 4-12, C 12-16, D 16-20.
+    processor->setSections (songOf ({ { "A", "C" }, { "B", "C G" }, { "C", "Am" }, { "D", "F" } }), true);
+    processor->prepareToPlay (44100.0, 512);
+    juce::RangedAudioParameter* step = nullptr;
+    for (auto* parameter : processor->getParameters())
+        if (auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (parameter); ranged != nullptr && ranged->paramID == "activeSection")
+            step = ranged;
+    ASSERT_NE (step, nullptr);
+
+    const auto heardFirst = [&] {
+        std::vector<int> indices;
+        const auto first = CorvessaProcessorTestProbe::sectionsHeardFirst (*processor);
+        for (size_t i = 0; i < first.size(); ++i)
+            if (first[i])
+                indices.push_back ((int) i);
+        return indices;
+    };
+
+    // The selected section, looped.
+    processor->setSelectedSectionViewIndex (2);
+    EXPECT_EQ (heardFirst(), (std::vector<int> { 2 }));
+
+    // The host chose another step: both.
+    step->setValueNotifyingHost (1.0f / (float) (step->getNumSteps() - 1));
+    EXPECT_EQ (heardFirst(), (std::vector<int> { 1, 2 }));
+
+    // Auto-Advance: the section under the transport, found from the lengths before any note.
+    processor->setSectionPlaybackMode (1);
+    processor->setSelectedSectionViewIndex (0);
+    ASSERT_GE (processor->getSectionParameterIndex(), 4);
+    corvessa::test::TestPlayHead head;
+    head.play (17.0);
+    processor->setPlayHead (&head);
+    juce::AudioBuffer<float> audio (2, 512);
+    juce::MidiBuffer midi;
+    processor->processBlock (audio, midi);
+    processor->setPlayHead (nullptr);
+    EXPECT_EQ (heardFirst(), (std::vector<int> { 0, 3 }));
+}
+
+TEST_F (CompiledBankTest, WhileOnlyTheSectionsHeardFirstAreCompiledTheOthersAreSilentAndPending)
+{
+    processor->setSections (songOf ({ { "A", "C G" }, { "B", "Dm G C" }, { "C", "Am F" } }), true);
+    processor->setSelectedSectionViewIndex (1);
+    processor->prepareToPlay (44100.0, 512);
+    ASSERT_TRUE (settledBank()->complete);
+
+    // Banks as the generation thread publishes them first for a load, put in place while it is
+    // idle: the playing section B compiled or a stand-in.
+    const auto partialBank = [&] (bool playingCompiled)
+    {
+        return std::make_shared<const CorvessaProcessor::CompiledSectionBank> (processor->compileBank (
+            processor->getStateCopy(), processor->getGeneration(), nullptr,
+            [playingCompiled] (size_t i) { return playingCompiled ? i != 1 : i == 1; }));
+    };
+    const auto notesOnInFirstBlock = [&]
+    {
+        corvessa::test::TestPlayHead head;
+        juce::AudioBuffer<float> audio (2, 512);
+        juce::MidiBuffer midi;
+        processor->setPlayHead (&head);
+        head.stop();
+        processor->processBlock (audio, midi);
+        head.play (0.0);
+        midi.clear();
+        processor->processBlock (audio, midi);
+        head.stop();
+        processor->processBlock (audio, midi);
+        processor->setPlayHead (nullptr);
+        int count = 0;
+        for (const auto meta : midi)
+            count += meta.getMessage().isNoteOn() ? 1 : 0;
+        return count;
+    };
+
+    const auto compiled = partialBank (true);
+    ASSERT_FALSE (compiled->complete);
+    processor->publishCompiledBank (compiled);
+    EXPECT_EQ (processor->getCompileStatus (1), SectionCompileResult::pending) << "the song is not compiled yet";
+    EXPECT_EQ (processor->getCurrentCompiledSnapshot(), compiled->sections[1]);
+    EXPECT_EQ (processor->getCompiledChords().size(), 3u);
+    EXPECT_GT (notesOnInFirstBlock(), 0);
+
+    // A stand-in keeps its section's place and length but sounds nothing, and the window and
+    // the clips see nothing compiled there.
+    const auto standIn = partialBank (false);
+    processor->publishCompiledBank (standIn);
+    EXPECT_EQ (notesOnInFirstBlock(), 0);
+    EXPECT_EQ (processor->getCurrentCompiledSnapshot(), nullptr);
+    EXPECT_TRUE (processor->getCompiledChords().empty());
+    EXPECT_TRUE (processor->getCompiledLayerNotes (0, 2).empty());
+
+    // The complete bank that follows ends the pending state.
+    processor->setBodyOctave (1);
+    EXPECT_TRUE (settledBank()->complete);
+    EXPECT_EQ (processor->getCompileStatus (1), SectionCompileResult::clean);
+    EXPECT_GT (notesOnInFirstBlock(), 0);
 }
