@@ -268,7 +268,9 @@ void MidiFileSaveController::start (juce::Component& parent, const juce::MemoryB
 
 void MidiFileSaveController::cancel()
 {
-    JUCE_ASSERT_MESSAGE_THREAD
+    // Called from the window's destructor, which a Linux VST3 host may run on its own thread while
+    // holding the framework's message lock rather than on the plug-in's message thread.
+    JUCE_ASSERT_MESSAGE_MANAGER_IS_LOCKED
     state->cancel();
 }
 
