@@ -63,20 +63,36 @@ cmake -S . -B build/test-tsan -G Ninja "$service" -DCMAKE_BUILD_TYPE=Debug -DCOR
     -DCORVESSA_BUILD_HOST_TESTS=ON -DCORVESSA_BUILD_BENCHMARKS=OFF
 cmake --build build/test-tsan -j "$jobs" --target processor_tests kit_tests bridge_tests corvessa_host_tests
 host_tests=$(find build/test-tsan/tests/host -type f -name corvessa_host_tests -perm -u+x | head -n1)
-# One process per suite runs all its tests; the shared test main gives it a HOME of its own.
+# Each suite runs as a few processes side by side, each taking its share of the tests (GoogleTest's
+# sharding); the shared test main gives every process a HOME of its own. Under the sanitizer the
+# window tests of the host's suite take minutes each, and one process running them all in turn
+# would hold CI for far longer than the rest of it.
 # The kit's suites hold its worker threads (telemetry, update check, support request); the
 # host's suite runs the plug-in (built with the sanitizer too) under a host's threads: its
 # message thread, the host's parameter edits and the audio callback.
-# A JUCE assertion only logs: it fails the run here too (an "if", because "set -e" does not
-# stop at a failing "! grep").
+# A JUCE assertion only logs: it fails the run here too.
+shards=$(( jobs < 4 ? jobs : 4 ))
 for suite in build/test-tsan/tests/processor_tests build/test-tsan/tests/kit_tests build/test-tsan/tests/bridge_tests "$host_tests"; do
     log=build/test-tsan/$(basename "$suite").log
-    HOME="$test_home" TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
-        "$suite" 2>&1 | tee "$log"
-    if grep -q "JUCE Assertion failure" "$log"; then
-        echo "JUCE assertion in $(basename "$suite") under ThreadSanitizer" >&2
+    pids=()
+    for ((shard = 0; shard < shards; ++shard)); do
+        HOME="$test_home" GTEST_TOTAL_SHARDS=$shards GTEST_SHARD_INDEX=$shard \
+            TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" \
+            "$suite" > "$log.$shard" 2>&1 &
+        pids+=($!)
+    done
+    failed=0
+    for ((shard = 0; shard < shards; ++shard)); do
+        wait "${pids[$shard]}" || failed=1
+    done
+    cat "$log".* > "$log"
+    rm -f "$log".*
+    if [ "$failed" != 0 ] || grep -q "JUCE Assertion failure" "$log"; then
+        grep -n -B5 -A40 "FAILED\|ThreadSanitizer\|JUCE Assertion failure" "$log" | head -n 300
+        echo "$(basename "$suite") failed under ThreadSanitizer (whole output: $log)" >&2
         exit 1
     fi
+    echo "$(basename "$suite"): $(grep -h -c '^\[       OK \]' "$log") tests passed under ThreadSanitizer"
 done
 
 phase "Fuzz targets (clang, libFuzzer): built and each run briefly"

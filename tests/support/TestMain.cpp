@@ -13,6 +13,23 @@
 #include <system_error>
 #include <unistd.h>
 
+namespace
+{
+// CI runs a suite as several processes, each given its share of the tests through GoogleTest's
+// shard variables. A test that starts another role of this executable (a sync leader, a second
+// settings writer) asks for that role by name, and the child would take the shard variables over
+// and find the role outside its share. GoogleTest has chosen this process's tests before the
+// global set-up runs, so the variables can go then.
+struct KeepTheShardToThisProcess : ::testing::Environment
+{
+    void SetUp() override
+    {
+        ::unsetenv("GTEST_TOTAL_SHARDS");
+        ::unsetenv("GTEST_SHARD_INDEX");
+    }
+};
+} // namespace
+
 int main(int argc, char** argv)
 {
     char pattern[] = "/tmp/corvessa-test-home-XXXXXX";
@@ -48,6 +65,7 @@ int main(int argc, char** argv)
 #endif
 
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new KeepTheShardToThisProcess);
     const int result = RUN_ALL_TESTS();
 
     // Leave nothing behind in /tmp.
