@@ -340,6 +340,9 @@ private:
     // parameter's step, the selection, the section playing, and under Auto-Advance the place of
     // the transport on the song's timeline), true per index.
     std::vector<bool> sectionsHeardFirst (const PersistentState& stateCopy) const;
+    // Below this many chords in the sections not heard first, a song is compiled in one go: about
+    // ten milliseconds of the slowest styles' dense chords.
+    static constexpr size_t chordsWorthPuttingOff = 256;
     // Runs `setParameters` with the parameter listener ignoring the calls it produces.
     template <typename Function>
     void withoutParameterEcho (Function&& setParameters)

@@ -67,8 +67,27 @@ bool CorvessaProcessor::compileLatest()
     // A load or a song replaced whole leaves every section to compile, which takes long for big
     // songs: the sections heard first are compiled and published on their own, the others as
     // stand-ins of their length (silent, but in their place on the timeline) until the rest of
-    // the song follows. A bank with nothing put off is the whole song at once.
-    const auto first = sectionsHeardFirst (stateCopy);
+    // the song follows. A bank with nothing put off is the whole song at once. A song whose other
+    // sections hold few chords compiles whole in a few milliseconds: it is never split, so the
+    // window never sees its sections as stand-ins.
+    auto first = sectionsHeardFirst (stateCopy);
+    size_t chordsPutOff = 0;
+    for (size_t i = 0; i < first.size(); ++i)
+    {
+        if (first[i])
+            continue;
+        // Chords and rests are the runs of characters between spaces.
+        bool inToken = false;
+        for (auto p = stateCopy.Sections[i].progression.getCharPointer(); ! p.isEmpty(); ++p)
+        {
+            const bool space = *p == ' ';
+            chordsPutOff += (! space && ! inToken) ? 1 : 0;
+            inToken = ! space;
+        }
+    }
+    if (chordsPutOff < chordsWorthPuttingOff)
+        first.assign (first.size(), true);
+
     auto bank = std::make_shared<const CompiledSectionBank> (
         compileBank (stateCopy, generationValue, previous, [&first] (size_t i) { return i < first.size() && ! first[i]; }));
 
